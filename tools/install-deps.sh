@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Usage: tools/install-deps.sh [--cross]   (--cross adds the MinGW-w64 cross-compiler)
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+if [[ "${1:-}" == "--cross" ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
