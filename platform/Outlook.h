@@ -81,7 +81,7 @@ public:
 class MAPIFolder {
 public:
     virtual ~MAPIFolder() = default;
-    virtual std::shared_ptr<Items> GetItems() = 0;  // the folder's Items
+    virtual std::shared_ptr<outlook::Items> Items() = 0;
     virtual std::string EntryID() = 0;
     virtual std::string StoreID() = 0;
     virtual std::string Name() = 0;
