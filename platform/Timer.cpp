@@ -1,0 +1,53 @@
+#include "platform/Timer.h"
+
+#include <utility>
+
+namespace platform {
+
+Timer::Timer(MessageLoop& loop, std::string name, std::uint32_t intervalMs, bool enabled)
+    : loop_(loop), name_(std::move(name)), interval_(intervalMs), enabled_(enabled)
+{
+    rearm();
+}
+
+Timer::~Timer()
+{
+    if (armed_)
+        loop_.stopTimer(id_);
+}
+
+void Timer::setInterval(std::uint32_t intervalMs)
+{
+    if (interval_ == intervalMs)
+        return;
+    interval_ = intervalMs;
+    rearm();
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    // Enabling a running timer keeps its period: only a change starts a fresh one.
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    rearm();
+}
+
+void Timer::rearm()
+{
+    if (armed_) {
+        armed_ = false;
+        loop_.stopTimer(id_);
+    }
+    if (!enabled_ || interval_ == 0)
+        return;
+    id_ = loop_.startTimer(interval_, [this] {
+        // The handler may disable, re-arm or reassign this timer, or even destroy its owner:
+        // run a copy and touch nothing of ours afterwards.
+        if (auto handler = on_timer)
+            handler();
+    });
+    armed_ = true;
+}
+
+} // namespace platform

@@ -17,10 +17,14 @@ void SimLoop::post(std::function<void()> task) { tasks_.push_back(std::move(task
 void SimLoop::doEvents()
 {
     // Only what was pending on entry: work posted meanwhile waits for the next turn, so a handler
-    // that calls doEvents() cannot be kept in it forever.
-    for (std::size_t n = tasks_.size(); n > 0 && !tasks_.empty(); --n) {
+    // that calls doEvents() cannot be kept in it forever. The queue is first in, first out, so the
+    // pending tasks are exactly those taken before the count reaches `end`; counting takes rather
+    // than turns keeps that true when a task's own doEvents() runs some of them first.
+    const std::uint64_t end = tasksTaken_ + tasks_.size();
+    while (tasksTaken_ < end && !tasks_.empty()) {
         auto task = std::move(tasks_.front());
         tasks_.pop_front();
+        ++tasksTaken_;
         task();
     }
 }
@@ -48,6 +52,7 @@ void SimLoop::runPending()
             throw std::logic_error("message loop does not settle: tasks keep posting tasks");
         auto task = std::move(tasks_.front());
         tasks_.pop_front();
+        ++tasksTaken_;
         task();
     }
 }

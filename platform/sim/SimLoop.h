@@ -55,6 +55,9 @@ private:
     };
 
     std::deque<std::function<void()>> tasks_;
+    // Tasks taken off the queue so far, by any caller: doEvents() uses it to tell the tasks that were
+    // pending on entry from those posted meanwhile, even when a nested doEvents() ran some of them.
+    std::uint64_t tasksTaken_ = 0;
     std::map<TimerId, TimerRecord> timers_;
     TimerId nextTimerId_ = 1;
     std::uint64_t nextOrder_ = 1;
