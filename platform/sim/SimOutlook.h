@@ -19,8 +19,10 @@
 //   deliver  -> ItemAdd on the folder's Items; for the default store also NewMail (unless the
 //               item says not to), after ItemAdd
 //   move     -> ItemRemove on the old folder's Items, then ItemAdd on the new one's
-//   setRead  -> ItemChange on the folder's Items (also when the system sets UnRead itself)
-//   deleteItem (elsewhere) and Item::Delete -> a move into "Deleted Items"
+//   setRead  -> ItemChange on the folder's Items (also when the system sets UnRead itself), only
+//               when the read state actually changes
+//   deleteItem (elsewhere) and Item::Delete -> a move into "Deleted Items"; for an item already
+//               there, a purge (Outlook deletes it for good)
 //   purge    -> ItemRemove
 //
 // Fault operations: see operationNames(). Once Outlook has quit, every call of every object fails.
@@ -65,6 +67,7 @@ struct ItemState {
     std::string entryID;
     std::string storeName;
     std::string folderPath;       // current folder, e.g. "Deleted Items"
+    std::string folderEntryID;    // that folder's EntryID (compare with folderEntryID(path))
     bool gone = false;            // purged, or its folder deleted
     bool unread = true;
     bool sent = true;
@@ -85,7 +88,8 @@ public:
     // --- Outlook's process -----------------------------------------------------------------
     // Outlook runs: the default store "Personal Folders" with Inbox, Outbox, Sent Items,
     // Deleted Items, Drafts (IPM.Note), Calendar (IPM.Appointment) and Contacts (IPM.Contact).
-    // Starting again after a quit keeps the store's content.
+    // Starting again after a quit keeps the store's content; objects of the earlier run stay dead.
+    // The default store exists from construction, so the world can be furnished before start().
     void start();
     // Outlook's objects fail from now on (existing objects too) and events stop.
     void quit();
