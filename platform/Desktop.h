@@ -65,6 +65,17 @@ inline constexpr std::uint32_t ToolWindow = 0x00000080;
 inline constexpr std::uint32_t Layered = 0x00080000;
 } // namespace wsex
 
+// MessageBoxA styles (MB_*) and its answers (ID*).
+namespace mb {
+inline constexpr std::uint32_t Ok = 0x00000000;
+inline constexpr std::uint32_t IconStop = 0x00000010;         // MB_ICONHAND, MB_ICONERROR
+inline constexpr std::uint32_t IconQuestion = 0x00000020;
+inline constexpr std::uint32_t IconExclamation = 0x00000030;
+inline constexpr std::uint32_t IconInformation = 0x00000040;
+inline constexpr std::uint32_t IconMask = 0x000000F0;
+inline constexpr int IdOk = 1;
+} // namespace mb
+
 // A window procedure: (window, message, wParam, lParam) -> result. The notifier's own windows
 // start with the default procedure, which answers 0 to everything.
 using WindowProc = std::function<std::intptr_t(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t)>;
@@ -161,6 +172,11 @@ public:
     // that name exists ("screen-saver" exists while the screen saver runs).
     virtual DesktopHandle openDesktop(const std::string& name, std::uint32_t access) = 0;
     virtual void closeDesktop(DesktopHandle desktop) = 0;
+
+    // --- Message boxes ------------------------------------------------------------------------
+    // MessageBoxA: shows the modal message box and returns the user's answer (mb::IdOk ...).
+    virtual int messageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                           std::uint32_t type) = 0;
 
     // --- Notification-area icons --------------------------------------------------------------
     // Shell_NotifyIconA(NIM_DELETE) for the icon (owner window, id); fails when there is none.

@@ -66,11 +66,11 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
     });
 }
 
-constexpr std::array<std::string_view, 26> OperationNames = {
+constexpr std::array<std::string_view, 27> OperationNames = {
     "BringWindowToTop",   "CloseDesktop",         "CreateWindowExA",   "DestroyWindow",
     "EnumWindows",        "GetClassNameA",        "GetForegroundWindow", "GetParent",
     "GetWindowLongA",     "GetWindowRect",        "GetWindowTextA",    "GetWindowTextLengthA",
-    "IsWindowVisible",    "OpenDesktopA",         "PostMessageA",      "RegisterHotKey",
+    "IsWindowVisible",    "MessageBoxA",          "OpenDesktopA",      "PostMessageA",      "RegisterHotKey",
     "SendMessageA",       "SetForegroundWindow",  "SetLayeredWindowAttributes", "SetWindowLongA",
     "SetWindowPos",       "SetWindowTextA",       "Shell_NotifyIconA", "ShowWindow",
     "SystemParametersInfoA", "UnregisterHotKey",
@@ -95,6 +95,7 @@ struct SimDesktop::State {
     DesktopHandle nextDesktop = 0x30;
     std::map<std::pair<WindowHandle, std::uint32_t>, TrayIconState> tray;
     std::map<std::pair<WindowHandle, std::uint32_t>, int> messages;
+    std::vector<MessageBoxRecord> messageBoxes;
 
     // --- Bookkeeping --------------------------------------------------------------------------
 
@@ -597,6 +598,18 @@ void SimDesktop::deleteNotifyIcon(WindowHandle owner, std::uint32_t id)
     it->second = TrayIconState::Removed;
     state_->report(call + " ok");
 }
+
+int SimDesktop::messageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                           std::uint32_t type)
+{
+    state_->check("MessageBoxA");
+    state_->messageBoxes.push_back({text, caption, type});
+    state_->report("MessageBoxA(" + state_->describe(owner) + ", \"" + text + "\", \"" + caption + "\", " +
+                   hex(type) + ") -> IDOK");
+    return mb::IdOk;
+}
+
+const std::vector<SimDesktop::MessageBoxRecord>& SimDesktop::messageBoxes() const { return state_->messageBoxes; }
 
 // --- The world's windows ---------------------------------------------------------------------
 

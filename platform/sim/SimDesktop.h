@@ -98,6 +98,9 @@ public:
     DesktopHandle openDesktop(const std::string& name, std::uint32_t access) override;
     void closeDesktop(DesktopHandle desktop) override;
     void deleteNotifyIcon(WindowHandle owner, std::uint32_t id) override;
+    // Records the message box and answers OK at once, as a user who reads it and presses OK.
+    int messageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                   std::uint32_t type) override;
 
     // --- The world's windows (no faults) --------------------------------------------------------
     // Another program's window appears at the top of the normal band. Throws std::invalid_argument
@@ -156,6 +159,15 @@ public:
     TrayIconState trayIcon(WindowHandle owner, std::uint32_t id) const;
     // Messages delivered to the window (sent, or posted and delivered by the loop), by number.
     int messageCount(WindowHandle window, std::uint32_t message) const;
+
+    // --- Message boxes -------------------------------------------------------------------------
+    struct MessageBoxRecord {
+        std::string text;
+        std::string caption;
+        std::uint32_t type = 0;    // mb:: style bits
+    };
+    // Every message box shown so far, oldest first.
+    const std::vector<MessageBoxRecord>& messageBoxes() const;
 
     // --- Faults and observers -------------------------------------------------------------------
     Faults& faults();

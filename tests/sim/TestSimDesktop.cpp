@@ -335,6 +335,23 @@ TEST_F(SimDesktopTest, LayeredAlphaNeedsTheLayeredStyle)
     EXPECT_TRUE(desktop.topmost(popup));
 }
 
+TEST_F(SimDesktopTest, MessageBoxesAreRecordedAndAnsweredOk)
+{
+    std::vector<Received> log;
+    WindowHandle owner = ownWindow(log);
+    EXPECT_EQ(desktop.messageBox(owner, "first", "Title", mb::Ok | mb::IconStop), mb::IdOk);
+    EXPECT_EQ(desktop.messageBox(NoWindow, "second", "", mb::IconInformation), mb::IdOk);
+    ASSERT_EQ(desktop.messageBoxes().size(), 2u);
+    EXPECT_EQ(desktop.messageBoxes()[0].text, "first");
+    EXPECT_EQ(desktop.messageBoxes()[0].caption, "Title");
+    EXPECT_EQ(desktop.messageBoxes()[0].type & mb::IconMask, mb::IconStop);
+    EXPECT_EQ(desktop.messageBoxes()[1].text, "second");
+
+    desktop.faults().fail("MessageBoxA", 1);
+    EXPECT_THROW(desktop.messageBox(owner, "lost", "Title", mb::Ok), Failure);
+    EXPECT_EQ(desktop.messageBoxes().size(), 2u);
+}
+
 TEST_F(SimDesktopTest, FaultsFailTheNamedCallWithoutSideEffects)
 {
     auto names = SimDesktop::operationNames();
