@@ -1,0 +1,95 @@
+#pragma once
+// The popup: the notifier's one permanent window, and the owner of everything the notifier keeps
+// for its whole run (Outlook's objects, the history and delay queue, the sender lists). It is
+// created hidden and topmost, out of the task list; loading it starts the notifier and unloading
+// it shuts the notifier down.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "notifier/core/FolderMonitor.h"
+#include "notifier/core/NewItemScreening.h"
+#include "notifier/core/NotificationQueue.h"
+#include "notifier/core/NotifierServices.h"
+#include "notifier/core/NotifierState.h"
+#include "notifier/core/PopupPort.h"
+#include "platform/forms/Form.h"
+
+namespace qln {
+
+class frmGetStart;
+
+class frmNewMail final : public forms::Form, public PopupPort {
+public:
+    frmNewMail(forms::FormsHost& host, NotifierServices& services);
+    ~frmNewMail() override;
+
+    // --- PopupPort -----------------------------------------------------------------------------
+    void SetNextEnabled(bool enabled) override;
+    void SetBackEnabled(bool enabled) override;
+    void ComposeContent(std::int16_t slot, ComposeKind kind) override;
+    bool popupVisible() const override { return Visible(); }
+    void messageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
+    void DoEvents() override;
+
+    // Hides the popup; while a burst is under way the next held item follows at the next tick.
+    void DismissPopup();
+
+    NotifierState& state() { return state_; }
+    const NotifierState& state() const { return state_; }
+    FolderMonitor& monitor() { return monitor_; }
+    NewItemScreening& screening() { return screening_; }
+    NotificationQueue& queue() { return queue_; }
+    frmGetStart* getStartDialog() const { return getStart_.get(); }
+
+    // Every composition asked for, oldest first: which slot, and how.
+    struct Composition {
+        std::int16_t slot;
+        ComposeKind kind;
+    };
+    const std::vector<Composition>& compositions() const { return compositions_; }
+
+    // The popup's controls.
+    forms::PictureBox& picBack;
+    forms::PictureBox& picBackDis;
+    forms::PictureBox& picNext;
+    forms::PictureBox& picNextDis;
+    forms::CommandButton& btnReply;
+    forms::CommandButton& btnForward;
+    forms::CommandButton& btnDelete;
+    forms::CommandButton& btnOpen;
+    forms::CommandButton& btnAttach;
+    forms::CommandButton& btnClose;
+    forms::CommandButton& btnPin;
+    forms::CommandButton& btnPinned;
+
+    // Its timers.
+    platform::Timer& tmrLoadDelay;
+    platform::Timer& tmrCheckOutlook;
+    platform::Timer& tmrCountQueue;
+    platform::Timer& tmrCheckIgnored;
+    platform::Timer& tmrCountDown;
+    platform::Timer& tmrFade;
+    platform::Timer& tmrSlide;
+
+protected:
+    platform::WindowSpec windowSpec() const override;
+    // The start-up sequence.
+    void Form_Load() override;
+    // The shutdown sequence.
+    void Form_Unload() override;
+
+private:
+    void tmrLoadDelay_Timer();
+
+    NotifierServices& services_;
+    NotifierState state_;
+    FolderMonitor monitor_;
+    NewItemScreening screening_;
+    NotificationQueue queue_;
+    std::unique_ptr<frmGetStart> getStart_;
+    std::vector<Composition> compositions_;
+};
+
+} // namespace qln

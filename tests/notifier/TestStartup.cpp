@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "notifier/core/OutlookWindows.h"
+#include "notifier/window/frmGetStart.h"
+#include "notifier/window/frmNewMail.h"
+#include "platform/sim/SimWorld.h"
+
+namespace qln {
+namespace {
+
+using platform::sim::SimWorld;
+
+class StartupTest : public ::testing::Test {
+protected:
+    void start()
+    {
+        popup.reset();
+        popup = std::make_unique<frmNewMail>(host, services);
+        popup->Load();
+        world.loop.runPending();
+    }
+    void setGetStart(std::optional<int> value)
+    {
+        if (value)
+            services.settings.write(settings::GetStart, *value);
+        else
+            world.registry.deleteValue(platform::Hive::CurrentUser, optionsKey, "GetStart");
+    }
+    std::optional<std::uint32_t> storedGetStart() const
+    {
+        auto value = world.registry.get(platform::Hive::CurrentUser, optionsKey, "GetStart");
+        return value ? value->asDword() : std::nullopt;
+    }
+    std::string deliver(const std::string& folder)
+    {
+        std::string id = world.outlook.deliver(folder, {});
+        world.loop.runPending();
+        return id;
+    }
+
+    const std::string optionsKey{settings::keyPath(settings::StoreKey::Options)};
+    SimWorld world;
+    forms::FormsHost host{world.desktop, world.loop};
+    NotifierServices services{world.registry, world.files, world.system, world.desktop,
+                              world.loop,     world.loop,  world.outlook};
+    std::unique_ptr<frmNewMail> popup;
+};
+
+TEST_F(StartupTest, ThePopupIsCreatedHiddenTopmostOutOfTheTaskListWithItsTimers)
+{
+    world.outlookStart();
+    setGetStart(0);
+    start();
+    const auto window = popup->hWnd();
+    EXPECT_TRUE(world.desktop.exists(window) && !world.desktop.visible(window) && !popup->Visible());
+    EXPECT_TRUE(world.desktop.topmost(window));
+    EXPECT_TRUE(world.desktop.exStyle(window) & platform::wsex::ToolWindow);
+    EXPECT_EQ(world.desktop.foreground(), world.outlookMainWindow());
+    EXPECT_TRUE(popup->picBackDis.Visible() && popup->picNextDis.Visible());
+    EXPECT_FALSE(popup->picBack.Visible() || popup->picNext.Visible());
+    EXPECT_EQ(popup->monitor().InboxEntryID(), world.outlook.folderEntryID("Inbox"));
+
+    struct TimerCase {
+        const char* name;
+        std::uint32_t interval;
+        bool enabled;
+    };
+    for (const TimerCase& t : {TimerCase{"tmrLoadDelay", 5000, true}, TimerCase{"tmrCheckOutlook", 1000, false},
+                               TimerCase{"tmrCountQueue", 1000, true}, TimerCase{"tmrCheckIgnored", 1000, false},
+                               TimerCase{"tmrCountDown", 1000, false}, TimerCase{"tmrFade", 50, false},
+                               TimerCase{"tmrSlide", 150, false}}) {
+        const platform::Timer* timer = popup->timer(t.name);
+        ASSERT_NE(timer, nullptr) << t.name;
+        EXPECT_EQ(timer->Interval(), t.interval) << t.name;
+        EXPECT_EQ(timer->Enabled(), t.enabled) << t.name;
+    }
+    world.loop.advance(4999);
+    EXPECT_TRUE(popup->tmrLoadDelay.Enabled() && !popup->tmrCheckOutlook.Enabled());
+    world.loop.advance(1);
+    EXPECT_TRUE(!popup->tmrLoadDelay.Enabled() && popup->tmrCheckOutlook.Enabled());
+}
+
+TEST_F(StartupTest, TheFirstRunDialogShowsOnlyForOneAndItsOkRecordsTheChoice)
+{
+    struct Case {
+        std::optional<int> stored;
+        bool shows;
+        bool clearTheBox;
+        std::uint32_t written;
+    };
+    world.outlookStart();
+    for (const Case& c : {Case{std::nullopt, true, false, 1}, Case{1, true, true, 0}, Case{2, false, false, 2},
+                          Case{0, false, false, 0}}) {
+        SCOPED_TRACE(c.stored ? std::to_string(*c.stored) : "missing");
+        setGetStart(c.stored);
+        start();
+        frmGetStart* dialog = popup->getStartDialog();
+        ASSERT_EQ(dialog != nullptr, c.shows);
+        if (dialog) {
+            EXPECT_TRUE(dialog->Visible() && world.desktop.visible(dialog->hWnd()));
+            EXPECT_EQ(dialog->Caption(), "Getting Started - Quellin for Outlook 2000/XP/2003 by Korvane");
+            EXPECT_EQ(dialog->chkShow.Caption(), "Show when Outlook starts");
+            EXPECT_EQ(dialog->chkShow.Value(), forms::CheckBox::vbChecked);
+            EXPECT_NE(popup->monitor().inbox(), nullptr);  // start-up did not wait for it
+            if (c.clearTheBox)
+                dialog->chkShow.userClick();
+            dialog->btnOK.userClick();
+            EXPECT_FALSE(dialog->Loaded());
+        }
+        EXPECT_EQ(storedGetStart(), c.written);
+        popup.reset();
+    }
+}
+
+TEST_F(StartupTest, WithoutOutlookOrItsHelperStartUpGoesOnSilently)
+{
+    start();  // Outlook not running
+    EXPECT_TRUE(popup->Loaded());
+    EXPECT_EQ(popup->monitor().nameSpace(), nullptr);
+    world.loop.advance(6000);
+    EXPECT_TRUE(popup->tmrCheckOutlook.Enabled());
+    popup.reset();
+
+    world.outlook.setMapiLibraryPresent(false);
+    world.outlookStart();
+    start();
+    EXPECT_NE(popup->monitor().inbox(), nullptr);
+    deliver("Inbox");
+    world.loop.advance(2000);
+    EXPECT_TRUE(popup->compositions().empty());
+    EXPECT_FALSE(popup->Visible());
+    EXPECT_TRUE(world.desktop.messageBoxes().empty());
+}
+
+TEST_F(StartupTest, DisableActionButtonsDisablesTheEightButtonsWithoutHidingThem)
+{
+    services.settings.write(settings::DisableActionButtons, 1);
+    start();
+    for (forms::CommandButton* button : {&popup->btnReply, &popup->btnForward, &popup->btnDelete, &popup->btnOpen,
+                                         &popup->btnAttach, &popup->btnClose, &popup->btnPin, &popup->btnPinned}) {
+        EXPECT_FALSE(button->Enabled()) << button->Name();
+        // Only the pinned look starts hidden, as the popup is not pinned.
+        EXPECT_EQ(button->Visible(), button != &popup->btnPinned) << button->Name();
+    }
+    popup->ComposeContent(0, ComposeKind::Arrival);
+    popup->btnClose.userClick();
+    EXPECT_TRUE(popup->Visible());
+}
+
+TEST_F(StartupTest, ArrivalsAppearWithoutTakingTheForegroundAndPageThroughTheHistory)
+{
+    world.outlookStart();
+    setGetStart(0);
+    start();
+    const auto editor = world.desktop.addWindow("editor", "Notepad", "notes - Notepad");
+    world.desktop.setForeground(editor);
+    auto last = [&] {
+        return std::make_pair(int(popup->compositions().back().slot), popup->compositions().back().kind);
+    };
+
+    const std::string first = deliver("Inbox");
+    ASSERT_EQ(popup->compositions().size(), 1u);
+    EXPECT_EQ(last(), std::make_pair(0, ComposeKind::Arrival));
+    EXPECT_EQ(popup->state().HistoryEntryID[0], first);
+    EXPECT_TRUE(popup->Visible() && world.desktop.visible(popup->hWnd()));
+    EXPECT_EQ(world.desktop.foreground(), editor);
+
+    deliver("Inbox");
+    deliver("Inbox");
+    EXPECT_TRUE(popup->picBack.Visible() && !popup->picNext.Visible());
+    popup->picBack.userClick();
+    EXPECT_EQ(last(), std::make_pair(1, ComposeKind::HistoryView));
+    EXPECT_TRUE(popup->picNext.Visible() && !popup->picNextDis.Visible());
+    popup->picNext.userClick();
+    EXPECT_EQ(last(), std::make_pair(2, ComposeKind::HistoryView));
+    EXPECT_TRUE(!popup->picNext.Visible() && popup->picNextDis.Visible());
+    popup->picNextDis.userClick();  // the disabled look does nothing
+    EXPECT_EQ(popup->compositions().size(), 5u);
+
+    // While a paced burst is under way, nothing to show and a dismissal both let the next item follow.
+    NotifierState& state = popup->state();
+    state.DelayWriteIndex = 1;
+    state.DelayCountdown = 3;
+    popup->ComposeContent(7, ComposeKind::HistoryView);
+    EXPECT_TRUE(state.SummaryOnlyShown);
+    EXPECT_EQ(state.DelayCountdown, 1);
+    state.DelayCountdown = 3;
+    popup->tmrCountDown.setEnabled(true);
+    popup->btnClose.userClick();
+    EXPECT_FALSE(popup->Visible() || world.desktop.visible(popup->hWnd()) || popup->tmrCountDown.Enabled());
+    EXPECT_EQ(state.DelayCountdown, 1);
+    popup->ComposeContent(2, ComposeKind::HistoryView);
+    EXPECT_FALSE(state.SummaryOnlyShown);
+}
+
+TEST_F(StartupTest, ShutdownReleasesEverythingAndStopsEveryEvent)
+{
+    world.outlook.addFolder("Projects");
+    world.outlook.addFolder("Filed");
+    services.settings.write(settings::AddInbox(1), world.outlook.folderEntryID("Projects") + "|" +
+                                                       world.outlook.folderStoreID("Projects") + "|Projects");
+    world.outlookStart();
+    start();
+    ASSERT_EQ(popup->monitor().attachedFolderCount(), 1);
+    frmGetStart* dialog = popup->getStartDialog();
+    ASSERT_TRUE(dialog && dialog->Loaded());
+    deliver("Inbox");
+    ASSERT_EQ(popup->compositions().size(), 1u);
+    const int cleanups = world.outlook.cleanupCount();
+
+    popup->Unload();
+    EXPECT_EQ(world.outlook.cleanupCount(), cleanups + 1);
+    EXPECT_FALSE(dialog->Loaded());
+    EXPECT_EQ(storedGetStart(), std::nullopt);  // closing the dialog otherwise records nothing
+    EXPECT_EQ(popup->monitor().attachedFolderCount(), 0);
+    EXPECT_EQ(popup->state().LatestItem, nullptr);
+    for (const auto& timer : popup->timers())
+        EXPECT_FALSE(timer->Enabled()) << timer->name();
+    for (const char* folder : {"Inbox", "Projects", "Filed"})
+        deliver(folder);
+    world.loop.advance(10000);
+    EXPECT_EQ(popup->compositions().size(), 1u);
+    EXPECT_EQ(world.outlook.cleanupCount(), cleanups + 1);
+}
+
+TEST(IsOutlookRunningTest, OnlyAnUnownedTitledWindowOfOutlooksClassCounts)
+{
+    struct Case {
+        const char* className;
+        const char* title;
+        bool owned;
+        bool running;
+    };
+    for (const Case& c : {Case{"rctrl_renwnd32", "Inbox - Microsoft Outlook", false, true},
+                          Case{"rctrl_renwnd32_more", "Inbox - Microsoft Outlook", false, true},
+                          Case{"rctrl_renwnd32", "Calendar- ", false, true},
+                          Case{"rctrl_renwnd32", "Inbox -Microsoft Outlook", false, false},
+                          Case{"rctrl_renwnd32", "", false, false},
+                          Case{"RCTRL_RENWND32", "Inbox - Microsoft Outlook", false, false},
+                          Case{"rctrl_renwnd3", "Inbox - Microsoft Outlook", false, false},
+                          Case{"rctrl_renwnd32", "Inbox - Microsoft Outlook", true, false}}) {
+        SCOPED_TRACE(std::string(c.className) + " \"" + c.title + "\"" + (c.owned ? " owned" : ""));
+        SimWorld world;
+        const auto owner = world.desktop.addWindow("owner", "Shell_TrayWnd", "Taskbar - x");
+        world.desktop.addWindow({"w", c.className, c.title, true, c.owned ? owner : platform::NoWindow});
+        EXPECT_EQ(IsOutlookRunning(world.desktop), c.running);
+    }
+
+    SimWorld world;
+    EXPECT_FALSE(IsOutlookRunning(world.desktop));
+    world.outlookStart();
+    EXPECT_TRUE(IsOutlookRunning(world.desktop));
+    world.desktop.faults().fail("EnumWindows", 1);
+    EXPECT_FALSE(IsOutlookRunning(world.desktop));
+    world.desktop.addWindow("other", "Notepad", "a - Notepad");
+    world.desktop.faults().fail("GetClassNameA", 1);  // a window refusing a query is passed over
+    EXPECT_TRUE(IsOutlookRunning(world.desktop));
+    world.outlookQuit();
+    EXPECT_FALSE(IsOutlookRunning(world.desktop));
+}
+
+} // namespace
+} // namespace qln
