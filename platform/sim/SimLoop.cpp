@@ -1,5 +1,6 @@
 #include "platform/sim/SimLoop.h"
 
+#include <limits>
 #include <stdexcept>
 
 namespace platform::sim {
@@ -61,6 +62,8 @@ void SimLoop::advance(std::int64_t ms)
 {
     if (ms < 0)
         throw std::invalid_argument("time cannot go backwards");
+    if (ms > std::numeric_limits<std::int64_t>::max() - nowMs_)
+        throw std::invalid_argument("time cannot go beyond the virtual clock's range");
     const std::int64_t target = nowMs_ + ms;
     for (;;) {
         runPending();

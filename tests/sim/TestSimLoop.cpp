@@ -1,3 +1,6 @@
+#include <limits>
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -134,6 +137,15 @@ TEST(SimLoop, RunPendingSettlesChainsAndRefusesEndlessOnes)
     std::function<void()> forever = [&] { loop.post(forever); };
     loop.post(forever);
     EXPECT_THROW(loop.runPending(), std::logic_error);
+}
+
+TEST(SimLoop, AdvanceRefusesToRunBackwardsOrPastTheClocksRange)
+{
+    SimLoop loop;
+    loop.advance(1000);
+    EXPECT_THROW(loop.advance(-1), std::invalid_argument);
+    EXPECT_THROW(loop.advance(std::numeric_limits<std::int64_t>::max()), std::invalid_argument);
+    EXPECT_EQ(loop.nowMs(), 1000);
 }
 
 TEST(SimLoop, WallClockFollowsVirtualTimeInWholeSeconds)
