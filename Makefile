@@ -20,3 +20,11 @@ cross:
 
 clean:
 	rm -rf build build-mingw
+
+# The main job: build the scenario runner and run the newcomer's example, printing its transcript.
+.PHONY: demo
+demo: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default --target qln-sim
+	@echo "--- qln-sim examples/first-look.qls ---"
+	@build/apps/qln-sim/qln-sim examples/first-look.qls

@@ -1,0 +1,171 @@
+#include "apps/qln-sim/Cli.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+#include "apps/qln-sim/CommandTable.h"
+#include "apps/qln-sim/Parser.h"
+#include "apps/qln-sim/Runtime.h"
+
+namespace qln::runner {
+
+namespace {
+
+constexpr const char* kUsage = "usage: qln-sim FILE.qls [--transcript FILE] [--out DIR] [--check]\n"
+                               "       qln-sim --help\n";
+
+struct Invocation {
+    std::string scenario;
+    std::optional<std::string> transcript;
+    std::string outDir = ".";
+    bool checkOnly = false;
+    bool help = false;
+};
+
+// nullopt after writing the reason to `err`.
+std::optional<Invocation> readArguments(const std::vector<std::string>& args, std::ostream& err)
+{
+    Invocation inv;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                err << "qln-sim: " << arg << " needs a value\n" << kUsage;
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            inv.help = true;
+        } else if (arg == "--check") {
+            inv.checkOnly = true;
+        } else if (arg == "--transcript") {
+            auto v = value();
+            if (!v)
+                return std::nullopt;
+            inv.transcript = *v;
+        } else if (arg == "--out") {
+            auto v = value();
+            if (!v)
+                return std::nullopt;
+            inv.outDir = *v;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            err << "qln-sim: unknown option " << arg << "\n" << kUsage;
+            return std::nullopt;
+        } else if (!inv.scenario.empty()) {
+            err << "qln-sim: one scenario at a time (" << inv.scenario << " and " << arg << ")\n" << kUsage;
+            return std::nullopt;
+        } else {
+            inv.scenario = arg;
+        }
+    }
+    if (!inv.help && inv.scenario.empty()) {
+        err << "qln-sim: no scenario file given\n" << kUsage;
+        return std::nullopt;
+    }
+    return inv;
+}
+
+// The file's bytes, read no further than the parser accepts; nullopt after writing the reason.
+std::optional<std::string> readScenario(const std::string& path, std::ostream& err)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        err << "qln-sim: cannot open " << path << "\n";
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > Parser::kMaxFileBytes) {
+            err << path << ":1: file larger than " << Parser::kMaxFileBytes << " bytes; not a scenario\n";
+            return std::nullopt;
+        }
+    }
+    if (in.bad()) {
+        err << "qln-sim: cannot read " << path << "\n";
+        return std::nullopt;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string Cli::help()
+{
+    std::string out = kUsage;
+    out += R"(
+Runs a scenario on the simulated world (virtual time, simulated Outlook, desktop, registry and
+files) and writes the transcript: one line per observable event with its virtual time.
+
+Options:
+  --transcript FILE   write the transcript to FILE instead of standard output
+  --out DIR           where snapshots go (default: the current folder)
+  --check             only read and check the scenario; run nothing
+  --help, -h          this text
+
+Exit status: 0 every command ran and every expect held; 1 an expect failed or the world refused a
+step (FILE:LINE: and the reason on standard error); 2 the scenario or command line is not valid.
+
+Lexical rules: one command a line; # starts a comment line; "quoted text" with \" \\ \r \n \t \xHH
+(other backslashes stand for themselves); ${item:REF} ${folder:PATH} ${store:PATH} in any text, \$
+for a literal $, and @REF alone for ${item:REF}. Numbers: -12, 0x80000012. Durations: 250ms 5s 2m 1h.
+Date-times: "2026-12-07 10:00:00". The full language: docs/qln-sim.md.
+
+)";
+    out += commandTable().help();
+    out += '\n';
+    out += faultOperationsHelp();
+    return out;
+}
+
+int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const auto inv = readArguments(args, err);
+    if (!inv)
+        return 2;
+    if (inv->help) {
+        out << help();
+        return 0;
+    }
+    const auto text = readScenario(inv->scenario, err);
+    if (!text)
+        return 2;
+
+    try {
+        const Scenario scenario = Parser::parse(*text, inv->scenario);
+        if (inv->checkOnly)
+            return 0;
+
+        std::ofstream file;
+        if (inv->transcript) {
+            // Truncating the transcript must never wipe the scenario it came from.
+            std::error_code ec;
+            if (std::filesystem::equivalent(inv->scenario, *inv->transcript, ec)) {
+                err << "qln-sim: the transcript " << *inv->transcript << " would overwrite the scenario\n";
+                return 2;
+            }
+            file.open(*inv->transcript, std::ios::binary | std::ios::trunc);
+            if (!file) {
+                err << "qln-sim: cannot write the transcript " << *inv->transcript << "\n";
+                return 2;
+            }
+        }
+        Runtime runtime(RunOptions{inv->transcript ? static_cast<std::ostream*>(&file) : &out, inv->outDir});
+        const int status = runtime.run(scenario, err);
+        out.flush();
+        return status;
+    } catch (const ScenarioError& error) {
+        err << error.what() << "\n";
+        return error.status();
+    } catch (const std::bad_alloc&) {
+        err << inv->scenario << ": out of memory while reading the scenario\n";
+        return 2;
+    }
+}
+
+} // namespace qln::runner

@@ -1,0 +1,175 @@
+#include "apps/qln-sim/Runtime.h"
+
+#include <type_traits>
+
+#include "apps/qln-sim/Values.h"
+#include "platform/Failure.h"
+
+namespace qln::runner {
+
+namespace {
+
+std::string hiveName(platform::Hive hive)
+{
+    return hive == platform::Hive::CurrentUser ? "HKCU" : "HKLM";
+}
+
+// SimWorld ties Outlook to the desktop through these observers: keep what it set, then report.
+template <class... A>
+void chain(std::function<void(A...)>& slot, std::type_identity_t<std::function<void(A...)>> added)
+{
+    slot = [previous = std::move(slot), added = std::move(added)](A... args) {
+        if (previous)
+            previous(args...);
+        added(args...);
+    };
+}
+
+} // namespace
+
+Runtime::Runtime(RunOptions options)
+    : options_(std::move(options)), transcript_(options_.transcript),
+      world_(std::make_unique<platform::sim::SimWorld>())
+{
+    hookTranscript();
+}
+
+Runtime::~Runtime() = default;
+
+void Runtime::hookTranscript()
+{
+    auto& w = *world_;
+    // Only the system's own writes reach on_write and on_change; the world's are echoed by commands.
+    chain(w.registry.on_write, [this](platform::Hive hive, const std::string& path, const std::string& name,
+                                      const platform::sim::RegValue& value) {
+        note("registry", "set " + hiveName(hive) + "\\" + path + " " + quoteText(name) + " " + describeRegValue(value));
+    });
+    chain(w.files.on_change,
+          [this](const std::string& operation, const std::string& path) { note("files", operation + " " + path); });
+    auto& outlook = w.outlook.observers();
+    chain(outlook.itemCall, [this](const std::string& entryID, const std::string& call) {
+        note("outlook", "item " + describeItem(entryID) + ": " + call);
+    });
+    chain(outlook.displayed, [this](const std::string&, const std::string& title) {
+        note("outlook", "window opened: " + quoteText(title));
+    });
+    chain(outlook.newMailIcon, [this] { note("outlook", "new-mail tray icon shown"); });
+    chain(w.desktop.observers().call, [this](const std::string& line) { note("desktop", line); });
+}
+
+void Runtime::note(std::string_view source, std::string_view event)
+{
+    transcript_.line(world_->loop.nowMs(), source, event);
+}
+
+std::string Runtime::resolve(const Text& text)
+{
+    std::string out;
+    for (const TextPart& part : text.parts()) {
+        switch (part.kind) {
+        case TextPart::Kind::Literal: out += part.text; break;
+        case TextPart::Kind::Item: out += itemID(part.text); break;
+        case TextPart::Kind::Folder: out += world_->outlook.folderEntryID(part.text); break;
+        case TextPart::Kind::Store: out += world_->outlook.folderStoreID(part.text); break;
+        }
+    }
+    return out;
+}
+
+void Runtime::nameItem(const std::string& ref, const std::string& entryID)
+{
+    items_[ref] = entryID;
+    itemRefs_[entryID] = ref;
+}
+
+const std::string& Runtime::itemID(const std::string& ref) const
+{
+    const auto it = items_.find(ref);
+    // The parser lets a reference through only after its `mail` line, which ran before it.
+    if (it == items_.end())
+        throw std::logic_error("item '" + ref + "' has not arrived");
+    return it->second;
+}
+
+std::string Runtime::describeItem(const std::string& entryID) const
+{
+    const auto it = itemRefs_.find(entryID);
+    return it == itemRefs_.end() ? entryID : it->second;
+}
+
+platform::WindowHandle Runtime::findWindow(const std::string& name) const
+{
+    if (name.size() > 1 && name[0] == '@')
+        return world_->desktop.window("item:" + itemID(name.substr(1)));
+    return world_->desktop.window(name);
+}
+
+platform::WindowHandle Runtime::window(const std::string& name) const
+{
+    const platform::WindowHandle handle = findWindow(name);
+    if (handle == platform::NoWindow)
+        throw std::invalid_argument("no window '" + name + "' is open");
+    return handle;
+}
+
+std::string Runtime::describeWindow(platform::WindowHandle window) const
+{
+    if (window == platform::NoWindow)
+        return "none";
+    if (window == popupWindow())
+        return "popup";
+    const auto& desktop = world_->desktop;
+    std::string name = desktop.nameOf(window);
+    if (name.starts_with("item:"))
+        return "the window of item " + describeItem(name.substr(5));
+    if (!name.empty())
+        return name;
+    return "a window of class " + quoteText(desktop.className(window)) + " titled " + quoteText(desktop.title(window));
+}
+
+platform::WindowHandle Runtime::popupWindow() const
+{
+    return popupWindowSource ? popupWindowSource() : platform::NoWindow;
+}
+
+void Runtime::endBatch()
+{
+    inBatch_ = false;
+    world_->loop.runPending();
+}
+
+void Runtime::expect(bool held, const std::string& expected, const std::string& found)
+{
+    if (!held)
+        throw CheckFailure(expected, found);
+}
+
+int Runtime::run(const Scenario& scenario, std::ostream& errors)
+{
+    for (const Step& step : scenario.steps) {
+        const std::string where = scenario.file + ":" + std::to_string(step.line) + ": ";
+        try {
+            step.action(*this);
+            if (!inBatch_)
+                world_->loop.runPending();
+        } catch (const CheckFailure& failure) {
+            errors << where << step.source << " failed: " << failure.what() << '\n';
+            return 1;
+        } catch (const ScenarioError& error) {
+            errors << where << error.what() << '\n';
+            return error.status();
+        } catch (const platform::Failure& failure) {
+            // The world's own actions never fail; one that does is reported, not absorbed.
+            errors << where << "the world failed: " << failure.what() << '\n';
+            return 1;
+        } catch (const std::exception& error) {
+            // What the world refuses (an unknown folder, a window already closed) or a step that
+            // never settles: the scenario cannot go on.
+            errors << where << error.what() << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace qln::runner

@@ -1,0 +1,27 @@
+# Runs qln-sim on a scenario that must fail and checks how. The scenario's header says:
+#   # exit: 2
+#   # stderr: FILE:3: unknown command 'bogus' (see qln-sim --help)
+# FILE stands for the scenario's path as given to qln-sim; the stderr line must match exactly.
+file(STRINGS ${SCENARIO} header LIMIT_COUNT 20 ENCODING UTF-8)
+set(want_exit "")
+set(want_err "")
+foreach(line IN LISTS header)
+  if(line MATCHES "^# exit: ([0-9]+)$")
+    set(want_exit ${CMAKE_MATCH_1})
+  elseif(line MATCHES "^# stderr: (.*)$")
+    set(want_err "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+if(want_exit STREQUAL "" OR want_err STREQUAL "")
+  message(FATAL_ERROR "${SCENARIO}: the header needs '# exit: N' and '# stderr: TEXT'")
+endif()
+string(REPLACE "FILE" "${SCENARIO}" want_err "${want_err}")
+
+execute_process(COMMAND ${QLN_SIM} ${SCENARIO} RESULT_VARIABLE got_exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REGEX REPLACE "\n$" "" err "${err}")
+if(NOT got_exit STREQUAL want_exit)
+  message(FATAL_ERROR "exit status ${got_exit}, expected ${want_exit}\nstderr: ${err}")
+endif()
+if(NOT err STREQUAL want_err)
+  message(FATAL_ERROR "stderr differs\n  expected: ${want_err}\n  found:    ${err}")
+endif()
