@@ -3,7 +3,8 @@
 # Usage: tools/install-deps.sh [--cross]   (--cross adds the MinGW-w64 cross-compiler)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          libstb-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
 if [[ "${1:-}" == "--cross" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix)
 fi
