@@ -62,23 +62,7 @@ void Control::raiseClick()
 
 void Control::invalidate() { form_.invalidate(); }
 
-void Label::setCaption(std::string caption)
-{
-    if (caption_ == caption)
-        return;
-    caption_ = std::move(caption);
-    invalidate();
-}
-
-void CommandButton::setCaption(std::string caption)
-{
-    if (caption_ == caption)
-        return;
-    caption_ = std::move(caption);
-    invalidate();
-}
-
-void CheckBox::setCaption(std::string caption)
+void CaptionedControl::setCaption(std::string caption)
 {
     if (caption_ == caption)
         return;

@@ -69,8 +69,8 @@ private:
     std::string toolTip_;
 };
 
-// A text without interaction of its own (VB's Label).
-class Label : public Control {
+// A control that shows a caption (the text of a label, a button or a check box).
+class CaptionedControl : public Control {
 public:
     using Control::Control;
     const std::string& Caption() const { return caption_; }
@@ -78,29 +78,28 @@ public:
 
 private:
     std::string caption_;
+};
+
+// A text without interaction of its own (VB's Label).
+class Label : public CaptionedControl {
+public:
+    using CaptionedControl::CaptionedControl;
 };
 
 // A push button (VB's CommandButton).
-class CommandButton : public Control {
+class CommandButton : public CaptionedControl {
 public:
-    using Control::Control;
-    const std::string& Caption() const { return caption_; }
-    void setCaption(std::string caption);
-
-private:
-    std::string caption_;
+    using CaptionedControl::CaptionedControl;
 };
 
 // A check box. As in VB, a change of Value, by the user or by code, raises Click.
-class CheckBox : public Control {
+class CheckBox : public CaptionedControl {
 public:
     static constexpr int vbUnchecked = 0;
     static constexpr int vbChecked = 1;
     static constexpr int vbGrayed = 2;
 
-    using Control::Control;
-    const std::string& Caption() const { return caption_; }
-    void setCaption(std::string caption);
+    using CaptionedControl::CaptionedControl;
     int Value() const { return value_; }
     // Throws platform::Failure (invalid property value) outside 0..2.
     void setValue(int value);
@@ -110,7 +109,6 @@ protected:
     void onUserClick() override;
 
 private:
-    std::string caption_;
     int value_ = vbUnchecked;
 };
 
