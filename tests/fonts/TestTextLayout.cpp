@@ -1,0 +1,131 @@
+#include "platform/fonts/TextLayout.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/fonts/FixedFontEngine.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+platform::FontSpec font(double size, bool bold = false)
+{
+    platform::FontSpec f;
+    f.sizePoints = size;
+    f.bold = bold;
+    return f;
+}
+
+class TextLayoutTest : public ::testing::Test {
+protected:
+    fonts::FixedFontEngine engine;
+    fonts::TextLayout small{engine, font(8), 96};        // 6 x 13 cells
+    fonts::TextLayout large{engine, font(10), 120};      // 10 x 21 cells
+    fonts::TextLayout smallBold{engine, font(8, true), 96};  // 7 x 13 cells
+};
+
+TEST_F(TextLayoutTest, SplitsAtEveryKindOfLineBreak)
+{
+    const struct {
+        const char* text;
+        std::vector<std::string_view> lines;
+    } cases[] = {
+        {"", {""}},
+        {"one", {"one"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb", {"a", "b"}},
+        {"a\r\n", {"a", ""}},
+        {"\r\n\r\n", {"", "", ""}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fonts::TextLayout::splitLines(c.text), c.lines) << c.text;
+}
+
+TEST_F(TextLayoutTest, AutoSizeIsTheWidestLineByTheLinesHeight)
+{
+    EXPECT_EQ(small.autoSize("Hello"), (fonts::TextSize{30, 13}));
+    EXPECT_EQ(small.autoSize("ab\r\nlonger"), (fonts::TextSize{36, 26}));
+    EXPECT_EQ(small.autoSize("Hello\r\n"), (fonts::TextSize{30, 26}));
+    EXPECT_EQ(small.autoSize(""), (fonts::TextSize{0, 13}));
+    EXPECT_EQ(small.autoSize("    8 KB"), (fonts::TextSize{48, 13}));  // leading blanks count
+    EXPECT_EQ(large.autoSize("Hello"), (fonts::TextSize{50, 21}));
+    EXPECT_EQ(large.autoSize("a\nbc\nd"), (fonts::TextSize{20, 63}));
+    EXPECT_EQ(smallBold.autoSize("Hello"), (fonts::TextSize{35, 13}));
+}
+
+TEST_F(TextLayoutTest, WrapsAtBlanksIntoTheLongestLinesThatFit)
+{
+    const struct {
+        const char* text;
+        int width;
+        Lines lines;
+    } cases[] = {
+        {"the quick brown fox", 200, {"the quick brown fox"}},
+        {"the quick brown fox", 60, {"the quick", "brown fox"}},
+        {"the quick brown fox", 54, {"the quick", "brown fox"}},  // exactly the width still fits
+        {"the quick brown fox", 53, {"the", "quick", "brown", "fox"}},
+        {"one   two", 30, {"one", "two"}},                      // the blanks at a break go
+        {"abc      ", 24, {"abc"}},                             // trailing blanks make no empty line
+        {"  ab cd", 30, {"  ab", "cd"}},                        // indentation stays with its word
+        {"ab\r\n\r\ncd ef", 12, {"ab", "", "cd", "ef"}},        // paragraphs wrap separately
+        {"a b", 0, {"a", "b"}},
+        {"        ", 12, {""}},
+        {"", 30, {""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(small.wrap(c.text, c.width), c.lines) << '"' << c.text << "\" at " << c.width;
+
+    EXPECT_EQ(large.wrap("aaa bbb ccc", 70), (Lines{"aaa bbb", "ccc"}));
+    EXPECT_EQ(small.wrap("aaa bbb", 48), (Lines{"aaa bbb"}));
+    EXPECT_EQ(smallBold.wrap("aaa bbb", 48), (Lines{"aaa", "bbb"}));
+}
+
+TEST_F(TextLayoutTest, AWordTooLongStaysWholeAndWidensTheLabel)
+{
+    EXPECT_EQ(small.wrap("a verylongword b", 30), (Lines{"a", "verylongword", "b"}));
+    EXPECT_EQ(small.wrappedSize("a verylongword b", 30), (fonts::TextSize{72, 39}));
+    EXPECT_EQ(small.wrap("verylongword", 30), (Lines{"verylongword"}));
+    EXPECT_EQ(small.wrap("verylongword   ", 30), (Lines{"verylongword"}));
+    EXPECT_EQ(large.wrappedSize("http://example.com/a/long/path", 100), (fonts::TextSize{300, 21}));
+}
+
+TEST_F(TextLayoutTest, WrappedLabelKeepsTheWidthItIsGiven)
+{
+    EXPECT_EQ(small.wrappedSize("hi", 100), (fonts::TextSize{100, 13}));
+    EXPECT_EQ(small.wrappedSize("the quick brown fox", 60), (fonts::TextSize{60, 26}));
+    EXPECT_EQ(large.wrappedSize("aaa bbb ccc\r\nd", 70), (fonts::TextSize{70, 63}));
+    EXPECT_EQ(small.wrappedSize("", 40), (fonts::TextSize{40, 13}));
+    EXPECT_EQ(small.wrappedSize("ab", -5), (fonts::TextSize{12, 13}));
+}
+
+TEST(TextLayoutPrefix, AmpersandsMarkTheAccessKey)
+{
+    const struct {
+        const char* caption;
+        const char* shown;
+        int underline;
+    } cases[] = {
+        {"&File", "File", 0},
+        {"Save && &Close", "Save & Close", 7},
+        {"a&&b", "a&b", -1},
+        {"end&", "end", -1},
+        {"&", "", -1},
+        {"&&", "&", -1},
+        {"&&&x", "&x", 1},
+        {"&a&b", "ab", 1},
+        {"x& y", "x y", 1},
+        {"no prefix", "no prefix", -1},
+        {"", "", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fonts::TextLayout::processPrefix(c.caption), (fonts::PrefixedText{c.shown, c.underline}))
+            << c.caption;
+}
+
+} // namespace
