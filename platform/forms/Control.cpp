@@ -2,6 +2,7 @@
 
 #include "platform/Failure.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Twips.h"
 
 namespace forms {
 
@@ -32,20 +33,71 @@ void Control::setHeight(double twips) { move(left_, top_, width_, twips); }
 
 void Control::move(double left, double top, double width, double height)
 {
+    if (setBounds(left, top, width, height))
+        invalidate();
+}
+
+bool Control::setBounds(double left, double top, double width, double height)
+{
+    fitSize(width, height);
     if (left == left_ && top == top_ && width == width_ && height == height_)
-        return;
+        return false;
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
+    return true;
+}
+
+void Control::fitSize(double&, double&) const {}
+
+void Control::refit() { setBounds(left_, top_, width_, height_); }
+
+void Control::setContainer(Control* container)
+{
+    if (container == container_)
+        return;
+    for (const Control* outer = container; outer; outer = outer->container_)
+        if (outer == this)
+            throw platform::Failure("Invalid property value");
+    if (container && &container->form_ != &form_)
+        throw platform::Failure("Invalid property value");
+    container_ = container;
+    invalidate();
+}
+
+void Control::setBackColor(draw::OleColour colour)
+{
+    if (backColor_ == colour)
+        return;
+    backColor_ = colour;
+    invalidate();
+}
+
+void Control::setForeColor(draw::OleColour colour)
+{
+    if (foreColor_ == colour)
+        return;
+    foreColor_ = colour;
     invalidate();
 }
 
 void Control::setToolTipText(std::string text) { toolTip_ = std::move(text); }
 
+bool Control::shown() const
+{
+    for (const Control* control = this; control; control = control->container_)
+        if (!control->visible_)
+            return false;
+    return true;
+}
+
 bool Control::reactsToUser() const
 {
-    return visible_ && enabled_ && form_.Loaded() && form_.Visible() && form_.Enabled();
+    for (const Control* control = this; control; control = control->container_)
+        if (!control->visible_ || !control->enabled_)
+            return false;
+    return form_.Loaded() && form_.Visible() && form_.Enabled();
 }
 
 void Control::userClick()
@@ -60,27 +112,20 @@ void Control::raiseClick()
         Click();
 }
 
+void Control::paint(draw::Surface&, draw::Point) const {}
+
+draw::Rect Control::pixelBounds(draw::Point origin) const
+{
+    return draw::Rect::ofSize(origin.x + pixelsX(left_), origin.y + pixelsY(top_), pixelsX(width_), pixelsY(height_));
+}
+
 void Control::invalidate() { form_.invalidate(); }
 
-void CaptionedControl::setCaption(std::string caption)
-{
-    if (caption_ == caption)
-        return;
-    caption_ = std::move(caption);
-    invalidate();
-}
+FormsHost& Control::host() const { return form_.host(); }
 
-void CheckBox::setValue(int value)
-{
-    if (value < vbUnchecked || value > vbGrayed)
-        throw platform::Failure("Invalid property value");
-    if (value_ == value)
-        return;
-    value_ = value;
-    invalidate();
-    raiseClick();
-}
-
-void CheckBox::onUserClick() { setValue(value_ == vbUnchecked ? vbChecked : vbUnchecked); }
+int Control::pixelsX(double twips) const { return twipsToPixels(twips, host().logPixelsX()); }
+int Control::pixelsY(double twips) const { return twipsToPixels(twips, host().logPixelsY()); }
+double Control::twipsX(int pixels) const { return pixelsToTwips(pixels, host().logPixelsX()); }
+double Control::twipsY(int pixels) const { return pixelsToTwips(pixels, host().logPixelsY()); }
 
 } // namespace forms

@@ -3,8 +3,27 @@
 #include <algorithm>
 
 #include "platform/Failure.h"
+#include "platform/fonts/FixedFontEngine.h"
+#include "platform/forms/Twips.h"
 
 namespace forms {
+
+FormsHost::FormsHost(platform::Desktop& desktop, platform::MessageLoop& loop)
+    : desktop_(desktop), loop_(loop), ownFonts_(std::make_unique<fonts::FixedFontEngine>()), fonts_(ownFonts_.get())
+{
+}
+
+FormsHost::FormsHost(platform::Desktop& desktop, platform::MessageLoop& loop, platform::FontEngine& fonts,
+                     platform::SystemInfo& system)
+    : desktop_(desktop), loop_(loop), fonts_(&fonts), system_(&system)
+{
+}
+
+FormsHost::~FormsHost() = default;
+
+int FormsHost::logPixelsX() const { return usableDpi(system_ ? system_->logPixelsX() : defaultDpi); }
+
+int FormsHost::logPixelsY() const { return usableDpi(system_ ? system_->logPixelsY() : defaultDpi); }
 
 Form* FormsHost::find(std::string_view name) const
 {
@@ -42,6 +61,11 @@ platform::WindowSpec Form::windowSpec() const
     platform::WindowSpec spec;
     spec.className = "ThunderRT6FormDC";
     spec.title = caption_;
+    const platform::WindowRect bounds = pixelBounds();
+    spec.left = bounds.left;
+    spec.top = bounds.top;
+    spec.width = bounds.width;
+    spec.height = bounds.height;
     return spec;
 }
 
@@ -95,6 +119,69 @@ void Form::setEnabled(bool enabled)
         return;
     enabled_ = enabled;
     invalidate();
+}
+
+void Form::move(double left, double top, double width, double height)
+{
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (Loaded())
+        platform::ignoreFailure([&] {
+            host_.desktop().setWindowPos(window_, platform::InsertAfter::Unchanged, pixelBounds());
+        });
+    invalidate();
+}
+
+platform::WindowRect Form::pixelBounds() const
+{
+    const int dpiX = host_.logPixelsX();
+    const int dpiY = host_.logPixelsY();
+    return {twipsToPixels(left_, dpiX), twipsToPixels(top_, dpiY), twipsToPixels(width_, dpiX),
+            twipsToPixels(height_, dpiY)};
+}
+
+void Form::setBackColor(draw::OleColour colour)
+{
+    if (backColor_ == colour)
+        return;
+    backColor_ = colour;
+    invalidate();
+}
+
+draw::Surface Form::render() const
+{
+    const platform::WindowRect bounds = pixelBounds();
+    draw::Surface surface(bounds.width, bounds.height);
+    render(surface);
+    return surface;
+}
+
+void Form::render(draw::Surface& surface) const
+{
+    const platform::WindowRect bounds = pixelBounds();
+    const draw::Rect client = draw::Rect::ofSize(0, 0, bounds.width, bounds.height).intersected(surface.bounds());
+    surface.resetClip();
+    surface.fillRect(client, draw::resolveColour(backColor_));
+    paintControls(surface, nullptr, {0, 0}, client);
+    surface.resetClip();
+}
+
+void Form::paintControls(draw::Surface& surface, const Control* container, draw::Point origin,
+                         const draw::Rect& clip) const
+{
+    for (const auto& control : controls_) {
+        if (control->Container() != container || !control->Visible())
+            continue;
+        surface.setClip(clip.intersected(control->paintBounds(origin)));
+        // A control whose font cannot be drawn is left out of the picture; the others still show.
+        platform::ignoreFailure([&] { control->paint(surface, origin); });
+        const draw::Rect box = control->pixelBounds(origin);
+        paintControls(surface, control.get(), {box.left, box.top}, clip.intersected(box));
+    }
 }
 
 Control* Form::control(std::string_view name) const

@@ -7,6 +7,11 @@
 //
 // Every form registers with its FormsHost for as long as it exists, so the scenario runner and
 // tests can find forms, controls and timers by name.
+//
+// A form has a place and size in twips (its window's, in pixels, when loaded: forms here have no
+// frame, so the client area is the whole window) and a BackColor. render() paints it the way the
+// screen would show it: the background, then every shown control in creation order, each
+// container before the controls it holds.
 
 #include <memory>
 #include <string>
@@ -14,23 +19,50 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/FontEngine.h"
 #include "platform/MessageLoop.h"
+#include "platform/SystemInfo.h"
 #include "platform/Timer.h"
+#include "platform/draw/Surface.h"
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/CommandButton.h"
 #include "platform/forms/Control.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/Line.h"
+#include "platform/forms/Panel.h"
+#include "platform/forms/PictureBox.h"
 
 namespace forms {
 
 class Form;
 
 // What forms need from the world, and the list of forms that exist (VB's Forms collection).
+//
+// Fonts and the screen's DPI come from a font engine and the SystemInfo seam. Without them the
+// host measures with fixed metrics (its own FixedFontEngine) on a 96 dpi screen. The DPI is read
+// from SystemInfo at every use, as the screen's device context would be asked.
 class FormsHost {
 public:
-    FormsHost(platform::Desktop& desktop, platform::MessageLoop& loop) : desktop_(desktop), loop_(loop) {}
+    FormsHost(platform::Desktop& desktop, platform::MessageLoop& loop);
+    FormsHost(platform::Desktop& desktop, platform::MessageLoop& loop, platform::FontEngine& fonts,
+              platform::SystemInfo& system);
+    ~FormsHost();
     FormsHost(const FormsHost&) = delete;
     FormsHost& operator=(const FormsHost&) = delete;
 
     platform::Desktop& desktop() const { return desktop_; }
     platform::MessageLoop& loop() const { return loop_; }
+
+    // The engine that measures and draws every caption. Set before any form measures text: an
+    // auto-sized label keeps the size it was given until its text, font or size changes again.
+    platform::FontEngine& fonts() const { return *fonts_; }
+    void setFontEngine(platform::FontEngine& fonts) { fonts_ = &fonts; }
+    void setSystemInfo(platform::SystemInfo& system) { system_ = &system; }
+
+    // The screen's LOGPIXELSX and LOGPIXELSY; 96 without SystemInfo or when it reports no usable
+    // value.
+    int logPixelsX() const;
+    int logPixelsY() const;
 
     // The form of that name (names compare exactly), or nullptr.
     Form* find(std::string_view name) const;
@@ -40,6 +72,9 @@ private:
     friend class Form;
     platform::Desktop& desktop_;
     platform::MessageLoop& loop_;
+    std::unique_ptr<platform::FontEngine> ownFonts_;  // the fixed engine, when no other was given
+    platform::FontEngine* fonts_;
+    platform::SystemInfo* system_ = nullptr;
     std::vector<Form*> forms_;
 };
 
@@ -73,6 +108,29 @@ public:
     void setEnabled(bool enabled);
     platform::WindowHandle hWnd() const { return window_; }
 
+    // Place on the screen and size, in twips. A loaded form's window follows at once
+    // (SetWindowPos without activation or z-order change, in pixels); a form loads with them.
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    void setLeft(double twips) { move(twips, top_, width_, height_); }
+    void setTop(double twips) { move(left_, twips, width_, height_); }
+    void setWidth(double twips) { move(left_, top_, twips, height_); }
+    void setHeight(double twips) { move(left_, top_, width_, twips); }
+    void move(double left, double top, double width, double height);
+    // The window's bounds in pixels for the place and size above.
+    platform::WindowRect pixelBounds() const;
+
+    // OLE colour of the client area; by default the 3D face.
+    draw::OleColour BackColor() const { return backColor_; }
+    void setBackColor(draw::OleColour colour);
+
+    // The form as the screen shows it, in a raster of its pixel size (loaded or not).
+    draw::Surface render() const;
+    // The same into `surface`, from its top-left corner; pixels beyond the form stay untouched.
+    void render(draw::Surface& surface) const;
+
     // Lookup by name, for the runner and tests; nullptr when the form has none of that name.
     Control* control(std::string_view name) const;
     platform::Timer* timer(std::string_view name) const;
@@ -105,6 +163,9 @@ protected:
     void setVisibleState(bool visible) { visible_ = visible; }
 
 private:
+    void paintControls(draw::Surface& surface, const Control* container, draw::Point origin,
+                       const draw::Rect& clip) const;
+
     FormsHost& host_;
     std::string name_;
     std::string caption_;
@@ -113,6 +174,8 @@ private:
     bool enabled_ = true;
     bool unloading_ = false;
     int repaints_ = 0;
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    draw::OleColour backColor_ = draw::systemOleColour(draw::syscolour::ButtonFace);
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<std::unique_ptr<platform::Timer>> timers_;
     std::vector<bool> timersEnabledByDesign_;  // parallel to timers_
