@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DateTime.h"
 #include "platform/Outlook.h"
 
 namespace qln {
@@ -39,6 +40,11 @@ struct NotifierState {
     bool SummaryOnlyShown = false;     // the popup shows the summary-only layout (no item)
     bool ShowNoMoreMessage = true;     // HistoryBack may say that nothing older is left
     bool Pinned = false;               // the user pinned the popup
+
+    // ---- Watchers of the shown item ------------------------------------------------------------
+    std::int32_t SecondsLeft = 0;      // of the auto-dismiss countdown; 0 while none runs
+    std::int16_t SweepTicks = 0;       // ignored-items sweep ticks left after a layout
+    platform::DateTime ShownTime;      // when the item now shown was composed and laid out
 
     // ---- Sender lists, as last loaded ----------------------------------------------------------
     std::vector<std::string> BList;

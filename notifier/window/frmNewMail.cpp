@@ -1,24 +1,60 @@
 #include "notifier/window/frmNewMail.h"
 
+#include <initializer_list>
+
 #include "notifier/window/frmGetStart.h"
 #include "platform/Failure.h"
 
 namespace qln {
 
+namespace {
+
+// OpenDesktopA's DESKTOP_ENUMERATE: enough to learn whether the screen saver's desktop exists.
+constexpr std::uint32_t kDesktopEnumerate = 0x40;
+
+// Design geometry in twips; the layout moves what depends on the window's size.
+constexpr double kDesignWidth = 3000;             // the minimum width at 96 dpi
+constexpr double kDesignHeight = 975;             // the summary-only height at 96 dpi
+constexpr double kRowLeft = 120;
+constexpr double kRowWidth = kDesignWidth - 315;  // 21 px narrower than the window
+constexpr double kRowPitch = 240;
+constexpr double kButtonSize = 210;
+constexpr double kButtonTop = 80;
+constexpr double kCountDownWidth = 300;           // room for three digits beside the close button
+constexpr double kBottomBandHeight = 360;
+constexpr double kArrowTop = 60;
+constexpr double kArrowSize = 240;
+constexpr draw::OleColour kDividerGrey = 0x808080;
+
+} // namespace
+
 frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
     : Form(host, "frmNewMail"),
-      picBack(add<forms::PictureBox>("picBack")),
-      picBackDis(add<forms::PictureBox>("picBackDis")),
-      picNext(add<forms::PictureBox>("picNext")),
-      picNextDis(add<forms::PictureBox>("picNextDis")),
+      elTop(add<forms::Panel>("elTop")),
+      elTopLeft(add<forms::Panel>("elTopLeft")),
+      btnQuestion(add<forms::CommandButton>("btnQuestion")),
       btnReply(add<forms::CommandButton>("btnReply")),
       btnForward(add<forms::CommandButton>("btnForward")),
       btnDelete(add<forms::CommandButton>("btnDelete")),
       btnOpen(add<forms::CommandButton>("btnOpen")),
-      btnAttach(add<forms::CommandButton>("btnAttach")),
-      btnClose(add<forms::CommandButton>("btnClose")),
       btnPin(add<forms::CommandButton>("btnPin")),
       btnPinned(add<forms::CommandButton>("btnPinned")),
+      btnAttach(add<forms::CommandButton>("btnAttach")),
+      btnClose(add<forms::CommandButton>("btnClose")),
+      lblCountDown(add<forms::Label>("lblCountDown")),
+      lblInbox(add<forms::Label>("lblInbox")),
+      lblSenderName(add<forms::Label>("lblSenderName")),
+      lblRecipient(add<forms::Label>("lblRecipient")),
+      lblSubject(add<forms::Label>("lblSubject")),
+      lblReceived(add<forms::Label>("lblReceived")),
+      lblSize(add<forms::Label>("lblSize")),
+      DivLine(add<forms::Line>("DivLine")),
+      lblBody(add<forms::Label>("lblBody")),
+      elBottom(add<forms::Panel>("elBottom")),
+      picBack(add<forms::PictureBox>("picBack")),
+      picBackDis(add<forms::PictureBox>("picBackDis")),
+      picNext(add<forms::PictureBox>("picNext")),
+      picNextDis(add<forms::PictureBox>("picNextDis")),
       tmrLoadDelay(addTimer("tmrLoadDelay", 5000, true)),
       tmrCheckOutlook(addTimer("tmrCheckOutlook", 1000, false)),
       tmrCountQueue(addTimer("tmrCountQueue", 1000, true)),
@@ -36,8 +72,13 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
                    .shownItemReadOrRemoved = [](bool) {},
                }),
       screening_(services, state_, monitor_, *this),
-      queue_(services, state_, monitor_, *this)
+      queue_(services, state_, monitor_, *this),
+      composer_(services, monitor_, state_),
+      style_(*this, services),
+      layout_(*this, services, style_, composer_, content_)
 {
+    designLayout();
+
     // Both arrows start disabled: there is no history yet.
     picBack.setVisible(false);
     picNext.setVisible(false);
@@ -46,9 +87,12 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
 
     btnAttach.setToolTipText("This e-mail has an attachment");
     btnClose.setToolTipText("Dismiss window");
-    btnOpen.setToolTipText("Click to switch to Outlook/open e-mail");
     btnPin.setToolTipText("Never dismiss window");
     btnPinned.setToolTipText("Allow window to be dismissed");
+    const std::initializer_list<forms::Control*> opening = {&lblInbox,   &lblSenderName, &lblRecipient,
+                                                            &lblSubject, &lblBody,       &btnOpen};
+    for (forms::Control* control : opening)
+        control->setToolTipText("Click to switch to Outlook/open e-mail");
 
     picBack.Click = [this] { queue_.HistoryBack(); };
     picNext.Click = [this] { queue_.HistoryNext(); };
@@ -62,6 +106,54 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
 }
 
 frmNewMail::~frmNewMail() { Unload(); }
+
+void frmNewMail::designLayout()
+{
+    move(0, 0, kDesignWidth, kDesignHeight);
+
+    elTop.move(0, 0, 2220, 315);
+    elTopLeft.move(0, 0, 2150, 315);
+    btnQuestion.move(30, 29, 285, 285);
+    const struct {
+        forms::CommandButton* button;
+        double left;
+    } row[] = {{&btnReply, 400}, {&btnForward, 700}, {&btnDelete, 1000}, {&btnOpen, 1300},
+               {&btnPin, 1600},  {&btnPinned, 1600}, {&btnAttach, 1900}};
+    for (const auto& [button, left] : row)
+        button->move(left, kButtonTop, kButtonSize, kButtonSize);
+    const double closeLeft = kDesignWidth - 120 - kButtonSize;
+    btnClose.move(closeLeft, kButtonTop, kButtonSize, kButtonSize);
+    lblCountDown.move(closeLeft - 120 - kCountDownWidth, 85, kCountDownWidth, 195);
+    lblCountDown.setAlignment(forms::Label::vbRightJustify);
+
+    double top = 360;
+    for (forms::Label* label : textLabels()) {
+        // Subjects and bodies are mail text: an "&" in them is shown, not taken as an access key.
+        label->setUseMnemonic(false);
+        label->move(kRowLeft, top, kRowWidth, 195);
+        top += kRowPitch;
+    }
+    lblSenderName.setFontBold(true);
+    lblSubject.setWordWrap(true);
+    lblBody.setWordWrap(true);
+    for (forms::Label* label : textLabels())
+        label->setAutoSize(true);
+    DivLine.setBorderColor(kDividerGrey);
+    DivLine.setPoints(kRowLeft, lblBody.Top() - 60, kDesignWidth - 120, lblBody.Top() - 60);
+
+    elBottom.move(0, kDesignHeight - kBottomBandHeight, kDesignWidth, kBottomBandHeight);
+    for (forms::PictureBox* arrow : {&picBack, &picBackDis, &picNext, &picNextDis})
+        arrow->setContainer(&elBottom);
+    for (forms::PictureBox* arrow : {&picBack, &picBackDis})
+        arrow->move(kDesignWidth / 2 - 420, kArrowTop, kArrowSize, kArrowSize);
+    for (forms::PictureBox* arrow : {&picNext, &picNextDis})
+        arrow->move(kDesignWidth / 2 + 180, kArrowTop, kArrowSize, kArrowSize);
+}
+
+std::array<forms::Label*, 7> frmNewMail::textLabels()
+{
+    return {&lblInbox, &lblSenderName, &lblRecipient, &lblSubject, &lblReceived, &lblSize, &lblBody};
+}
 
 platform::WindowSpec frmNewMail::windowSpec() const
 {
@@ -142,25 +234,51 @@ void frmNewMail::ComposeContent(std::int16_t slot, ComposeKind kind)
 {
     compositions_.push_back({slot, kind});
 
-    const bool slotEmpty =
-        slot < 0 || slot >= kSlotTableSize || state_.HistoryEntryID[static_cast<std::size_t>(slot)].empty();
-    const bool nothingToShow = kind == ComposeKind::HistoryView && slotEmpty;
-    if (nothingToShow) {
-        // The summary-only popup: no item, and a paced burst need not wait for it.
-        state_.SummaryOnlyShown = true;
-        if (state_.burstUnderWay())
-            state_.DelayCountdown = 1;
-    } else {
-        state_.SummaryOnlyShown = false;
-        // Texts, layout and the animated appearance come with the popup's content work; the
-        // screen-saver check will also keep the popup hidden here.
-        if (!Visible()) {
-            platform::ignoreFailure(
-                [&] { services_.desktop.showWindow(hWnd(), platform::sw::ShowNoActivate); });
-            setVisibleState(true);
-        }
+    if (!composer_.compose(slot, kind, content_)) {
+        LayoutSummaryOnly();
+        restoreForeground();
+        return;
     }
 
+    DoEvents();
+    LayoutPopup(false);
+    state_.ShownTime = services_.clock.now();
+    // Over a running screen saver the popup stays hidden; a countdown still ends it, so a paced
+    // burst moves on.
+    if (!Visible() && !IsScreenSaverRunning())
+        AppearPopup(false);
+    restoreForeground();
+}
+
+void frmNewMail::AppearPopup(bool /*preview*/)
+{
+    // Messages let through during a composition may have unloaded the popup (Outlook went away).
+    if (!Loaded())
+        return;
+    // Fading and sliding in join here once the appearance animation is built.
+    platform::ignoreFailure([&] { services_.desktop.showWindow(hWnd(), platform::sw::ShowNoActivate); });
+    setVisibleState(true);
+}
+
+bool frmNewMail::IsScreenSaverRunning()
+{
+    using platform::valueOr;
+    platform::Desktop& desktop = services_.desktop;
+    const bool nt5 = valueOr(false, [&] { return services_.system.osVersion().major >= 5; });
+    if (nt5)
+        return valueOr(false, [&] { return desktop.screenSaverRunning(); });
+    // Before Windows 2000 the system cannot be asked; the screen saver's own desktop tells.
+    return valueOr(false, [&] {
+        const platform::DesktopHandle screenSaver = desktop.openDesktop("screen-saver", kDesktopEnumerate);
+        if (screenSaver == 0)
+            return false;
+        platform::ignoreFailure([&] { desktop.closeDesktop(screenSaver); });
+        return true;
+    });
+}
+
+void frmNewMail::restoreForeground()
+{
     // The popup never keeps the keyboard: the window that was in front gets it back.
     const platform::WindowHandle previous = monitor_.previousForeground();
     if (previous != platform::NoWindow)

@@ -4,6 +4,7 @@
 // created hidden and topmost, out of the task list; loading it starts the notifier and unloading
 // it shuts the notifier down.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "notifier/core/NotifierServices.h"
 #include "notifier/core/NotifierState.h"
 #include "notifier/core/PopupPort.h"
+#include "notifier/window/PopupContent.h"
+#include "notifier/window/PopupLayout.h"
+#include "notifier/window/PopupStyle.h"
 #include "platform/forms/Form.h"
 
 namespace qln {
@@ -36,6 +40,21 @@ public:
     // Hides the popup; while a burst is under way the next held item follows at the next tick.
     void DismissPopup();
 
+    // Sizes and places the popup for the composed content, or for the settings preview.
+    void LayoutPopup(bool preview) { layout_.LayoutPopup(preview); }
+    // The popup without an item: the inbox summary alone.
+    void LayoutSummaryOnly() { layout_.LayoutSummaryOnly(); }
+    // Shows the hidden, laid-out popup without taking the keyboard focus.
+    void AppearPopup(bool preview);
+
+    // Colours, fonts and translucency.
+    PopupStyle& style() { return style_; }
+    // The texts now shown and the display settings they were composed with.
+    const PopupContent& content() const { return content_; }
+    // The seven labels that carry the user's font: lblInbox, lblSenderName, lblRecipient,
+    // lblSubject, lblReceived, lblSize, lblBody.
+    std::array<forms::Label*, 7> textLabels();
+
     NotifierState& state() { return state_; }
     const NotifierState& state() const { return state_; }
     FolderMonitor& monitor() { return monitor_; }
@@ -50,19 +69,35 @@ public:
     };
     const std::vector<Composition>& compositions() const { return compositions_; }
 
-    // The popup's controls.
-    forms::PictureBox& picBack;
-    forms::PictureBox& picBackDis;
-    forms::PictureBox& picNext;
-    forms::PictureBox& picNextDis;
+    // The popup's controls, in the order they are drawn. The top band: the action buttons and
+    // the countdown beside the close button.
+    forms::Panel& elTop;
+    forms::Panel& elTopLeft;
+    forms::CommandButton& btnQuestion;
     forms::CommandButton& btnReply;
     forms::CommandButton& btnForward;
     forms::CommandButton& btnDelete;
     forms::CommandButton& btnOpen;
-    forms::CommandButton& btnAttach;
-    forms::CommandButton& btnClose;
     forms::CommandButton& btnPin;
     forms::CommandButton& btnPinned;
+    forms::CommandButton& btnAttach;
+    forms::CommandButton& btnClose;
+    forms::Label& lblCountDown;
+    // The rows.
+    forms::Label& lblInbox;
+    forms::Label& lblSenderName;
+    forms::Label& lblRecipient;
+    forms::Label& lblSubject;
+    forms::Label& lblReceived;
+    forms::Label& lblSize;
+    forms::Line& DivLine;
+    forms::Label& lblBody;
+    // The bottom band with the history arrows.
+    forms::Panel& elBottom;
+    forms::PictureBox& picBack;
+    forms::PictureBox& picBackDis;
+    forms::PictureBox& picNext;
+    forms::PictureBox& picNextDis;
 
     // Its timers.
     platform::Timer& tmrLoadDelay;
@@ -81,13 +116,23 @@ protected:
     void Form_Unload() override;
 
 private:
+    // The controls' places, sizes and fonts as designed; the layout moves them from there.
+    void designLayout();
     void tmrLoadDelay_Timer();
+    // Whether a screen saver runs now; any failure to tell counts as none.
+    bool IsScreenSaverRunning();
+    // Gives the foreground back to the window that had it when the item arrived.
+    void restoreForeground();
 
     NotifierServices& services_;
     NotifierState state_;
     FolderMonitor monitor_;
     NewItemScreening screening_;
     NotificationQueue queue_;
+    PopupContent content_;
+    ContentComposer composer_;
+    PopupStyle style_;
+    PopupLayout layout_;
     std::unique_ptr<frmGetStart> getStart_;
     std::vector<Composition> compositions_;
 };
