@@ -9,9 +9,6 @@ namespace qln {
 
 namespace {
 
-// OpenDesktopA's DESKTOP_ENUMERATE: enough to learn whether the screen saver's desktop exists.
-constexpr std::uint32_t kDesktopEnumerate = 0x40;
-
 // Design geometry in twips; the layout moves what depends on the window's size.
 constexpr double kDesignWidth = 3000;             // the minimum width at 96 dpi
 constexpr double kDesignHeight = 975;             // the summary-only height at 96 dpi
@@ -75,7 +72,9 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
       queue_(services, state_, monitor_, *this),
       composer_(services, monitor_, state_),
       style_(*this, services),
-      layout_(*this, services, style_, composer_, content_)
+      layout_(*this, services, style_, composer_, content_),
+      presence_(services.desktop, services.system),
+      hotKey_(services.desktop, services.settings, [this] { btnClose_Click(); })
 {
     designLayout();
 
@@ -96,8 +95,7 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
 
     picBack.Click = [this] { queue_.HistoryBack(); };
     picNext.Click = [this] { queue_.HistoryNext(); };
-    // For now closing only dismisses; marking the shown item read joins when the message actions do.
-    btnClose.Click = [this] { DismissPopup(); };
+    btnClose.Click = [this] { btnClose_Click(); };
 
     tmrLoadDelay.on_timer = [this] { tmrLoadDelay_Timer(); };
     // The one-second poll (change flags, Outlook's presence, countdown upkeep) is not built yet.
@@ -183,8 +181,10 @@ void frmNewMail::Form_Load()
     ignoreFailure([&] { state_.BList = services_.lists.LoadBList(); });
     ignoreFailure([&] { state_.WList = services_.lists.LoadWList(); });
 
-    // Layered-window support is recorded here once translucency is built.
-    // The hot-key window procedure and the dismiss hot key are installed here once hot keys are built.
+    presence_.RecordNT5Flag();
+
+    hotKey_.install(hWnd());
+    hotKey_.RegisterDismissHotKey();
 
     state_.reset(store.read(settings::MultMsgDelayTime));
 
@@ -215,7 +215,7 @@ void frmNewMail::Form_Unload()
     if (getStart_ && getStart_->Loaded())
         getStart_->Unload();
 
-    // The dismiss hot key is unregistered and the window procedure put back here once hot keys are built.
+    hotKey_.shutdown();
 }
 
 void frmNewMail::SetNextEnabled(bool enabled)
@@ -245,7 +245,7 @@ void frmNewMail::ComposeContent(std::int16_t slot, ComposeKind kind)
     state_.ShownTime = services_.clock.now();
     // Over a running screen saver the popup stays hidden; a countdown still ends it, so a paced
     // burst moves on.
-    if (!Visible() && !IsScreenSaverRunning())
+    if (!Visible() && !presence_.IsScreenSaverRunning())
         AppearPopup(false);
     restoreForeground();
 }
@@ -260,21 +260,10 @@ void frmNewMail::AppearPopup(bool /*preview*/)
     setVisibleState(true);
 }
 
-bool frmNewMail::IsScreenSaverRunning()
+void frmNewMail::btnClose_Click()
 {
-    using platform::valueOr;
-    platform::Desktop& desktop = services_.desktop;
-    const bool nt5 = valueOr(false, [&] { return services_.system.osVersion().major >= 5; });
-    if (nt5)
-        return valueOr(false, [&] { return desktop.screenSaverRunning(); });
-    // Before Windows 2000 the system cannot be asked; the screen saver's own desktop tells.
-    return valueOr(false, [&] {
-        const platform::DesktopHandle screenSaver = desktop.openDesktop("screen-saver", kDesktopEnumerate);
-        if (screenSaver == 0)
-            return false;
-        platform::ignoreFailure([&] { desktop.closeDesktop(screenSaver); });
-        return true;
-    });
+    // For now closing only dismisses; marking the shown item read joins when the message actions do.
+    DismissPopup();
 }
 
 void frmNewMail::restoreForeground()

@@ -15,7 +15,9 @@
 #include "notifier/core/NotifierServices.h"
 #include "notifier/core/NotifierState.h"
 #include "notifier/core/PopupPort.h"
+#include "notifier/window/DismissHotKey.h"
 #include "notifier/window/PopupContent.h"
+#include "notifier/window/PresenceChecks.h"
 #include "notifier/window/PopupLayout.h"
 #include "notifier/window/PopupStyle.h"
 #include "platform/forms/Form.h"
@@ -119,8 +121,8 @@ private:
     // The controls' places, sizes and fonts as designed; the layout moves them from there.
     void designLayout();
     void tmrLoadDelay_Timer();
-    // Whether a screen saver runs now; any failure to tell counts as none.
-    bool IsScreenSaverRunning();
+    // The close button's click, which the dismiss hot key runs too.
+    void btnClose_Click();
     // Gives the foreground back to the window that had it when the item arrived.
     void restoreForeground();
 
@@ -133,6 +135,8 @@ private:
     ContentComposer composer_;
     PopupStyle style_;
     PopupLayout layout_;
+    PresenceChecks presence_;
+    DismissHotKey hotKey_;
     std::unique_ptr<frmGetStart> getStart_;
     std::vector<Composition> compositions_;
 };

@@ -228,6 +228,31 @@ TEST_F(StartupTest, ShutdownReleasesEverythingAndStopsEveryEvent)
     EXPECT_EQ(world.outlook.cleanupCount(), cleanups + 1);
 }
 
+TEST_F(StartupTest, TheDismissHotKeyLivesFromStartUpToShutdownAndDismisses)
+{
+    world.outlookStart();
+    setGetStart(0);
+    services.settings.write(settings::HKkDismiss, 0x7A);  // F11
+    services.settings.write(settings::HKmDismiss, 3);     // Shift + Ctrl
+    services.settings.write(settings::HKChanged, 1);
+    start();
+    const auto window = popup->hWnd();
+    const auto combo = world.desktop.hotKey(window, DismissHotKey::HotKeyId);
+    ASSERT_TRUE(combo.has_value());
+    EXPECT_EQ(combo->vk, 0x7Au);
+    EXPECT_EQ(combo->modifiers, platform::mod::Shift | platform::mod::Control);
+    EXPECT_EQ(services.settings.read(settings::HKChanged), 0);
+
+    deliver("Inbox");
+    ASSERT_TRUE(popup->Visible());
+    EXPECT_TRUE(world.desktop.press(0x7A, platform::mod::Shift | platform::mod::Control));
+    world.loop.runPending();
+    EXPECT_FALSE(popup->Visible());
+
+    popup->Unload();
+    EXPECT_FALSE(world.desktop.hotKey(window, DismissHotKey::HotKeyId).has_value());
+}
+
 TEST(IsOutlookRunningTest, OnlyAnUnownedTitledWindowOfOutlooksClassCounts)
 {
     struct Case {
