@@ -1,5 +1,7 @@
 #include "apps/qln-sim/Args.h"
 
+#include <cstdint>
+
 #include "apps/qln-sim/CommandTable.h"
 #include "apps/qln-sim/Values.h"
 
@@ -119,6 +121,28 @@ Text Args::text(std::string_view what)
     const Token& token = next(what);
     checkItemReferences(token.text, token);
     return token.text;
+}
+
+Text Args::value(std::string_view what, ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::Number:
+        return Text(std::to_string(number(what, INT32_MIN, INT32_MAX)));
+    case ValueKind::Decimal: {
+        const Token& token = next(what);
+        const auto value = token.text.isPlain() ? parseDecimal(token.text.plain()) : std::nullopt;
+        if (!value)
+            failAt(token, path_ + ": bad number " + token.source + " for " + std::string(what) + " (like 15 or 8.25)");
+        return Text(formatDecimal(*value));
+    }
+    case ValueKind::Colour:
+        return Text(formatColour(static_cast<std::uint32_t>(number(what, 0, UINT32_MAX))));
+    case ValueKind::Boolean:
+        return Text(choice(what, {"true", "false"}));
+    case ValueKind::Text:
+        break;
+    }
+    return text(what);
 }
 
 std::string Args::itemRef(std::string_view what)

@@ -19,6 +19,10 @@ namespace qln::runner {
 
 struct CommandSpec;
 
+// What a checked value is: a whole number, a number with a fraction (twips, points), an OLE colour
+// (0 to 0xFFFFFFFF), true or false, or any text.
+enum class ValueKind { Number, Decimal, Colour, Boolean, Text };
+
 // What the parser knows across lines: names defined so far and the open batch.
 struct ParseState {
     std::map<std::string, int, std::less<>> items;    // REF -> line of its `mail`
@@ -57,6 +61,10 @@ public:
     platform::DateTime dateTime(std::string_view what);
     // Any text; item references in it must name items of earlier `mail` lines.
     Text text(std::string_view what);
+    // A value of the kind, as text in the form the checks compare: a number in decimal ("0x10" reads
+    // "16"), a decimal as formatDecimal writes it, a colour as formatColour does, `true` or `false`,
+    // or any text with references.
+    Text value(std::string_view what, ValueKind kind);
     // An item named by an earlier `mail` line: `a` or `@a`.
     std::string itemRef(std::string_view what);
     // A window: one named by an earlier `window` line and not closed since, Outlook's "outlook" or

@@ -17,8 +17,9 @@ std::vector<CommandSpec> joined(Lists... lists)
 
 const CommandTable& checkTable()
 {
-    static const CommandTable table("check", joined(storeChecks(), mailChecks(), desktopChecks(), laterChecks()),
-                                    &parseControlCheck);
+    static const CommandTable table(
+        "check", joined(storeChecks(), mailChecks(), desktopChecks(), notifierChecks(), formsChecks(), laterChecks()),
+        &parseControlCheck);
     return table;
 }
 
@@ -30,7 +31,8 @@ const CommandTable& commandTable()
         CommandSpec expect{"expect", "expect CHECK ...", "a check; exit status 1 when it does not hold"};
         expect.sub = &checkTable();
         return CommandTable("command", joined(timeCommands(), machineCommands(), storeCommands(), mailCommands(),
-                                              desktopCommands(), laterCommands(), std::vector{expect}));
+                                              desktopCommands(), notifierCommands(), formsCommands(), laterCommands(),
+                                              std::vector{expect}));
     }();
     return table;
 }

@@ -1,9 +1,14 @@
 #include "apps/qln-sim/Runtime.h"
 
+#include <set>
 #include <type_traits>
 
+#include "apps/qln-sim/ObservedLoop.h"
 #include "apps/qln-sim/Values.h"
+#include "notifier/core/NotifierServices.h"
+#include "notifier/window/frmNewMail.h"
 #include "platform/Failure.h"
+#include "platform/forms/Form.h"
 
 namespace qln::runner {
 
@@ -25,16 +30,111 @@ void chain(std::function<void(A...)>& slot, std::type_identity_t<std::function<v
     };
 }
 
+constexpr std::string_view kPopupForm = "frmNewMail";
+
+std::string describeComposeKind(ComposeKind kind)
+{
+    switch (kind) {
+    case ComposeKind::Arrival: return "arrival";
+    case ComposeKind::ArrivalByIdentifiers: return "arrival from the queue";
+    case ComposeKind::HistoryView: return "history view";
+    }
+    return "?";
+}
+
 } // namespace
 
 Runtime::Runtime(RunOptions options)
     : options_(std::move(options)), transcript_(options_.transcript),
-      world_(std::make_unique<platform::sim::SimWorld>())
+      world_(std::make_unique<platform::sim::SimWorld>()),
+      formsLoop_(std::make_unique<ObservedLoop>(world_->loop, [this] { observeForms(); })),
+      forms_(std::make_unique<forms::FormsHost>(world_->desktop, *formsLoop_))
 {
+    // The forms read the screen's DPI at every use, so `dpi` before `start` reaches them.
+    forms_->setSystemInfo(world_->system);
     hookTranscript();
 }
 
-Runtime::~Runtime() = default;
+Runtime::~Runtime()
+{
+    // Unloading the popup at the end disconnects, destroys windows and the like: not the scenario's.
+    closing_ = true;
+    notifier_.reset();
+}
+
+void Runtime::startNotifier()
+{
+    if (notifier_)
+        throw std::logic_error("the notifier starts once a run");  // the parser lets one start through
+    note("notifier", "starts: frmNewMail loads");
+    auto& w = *world_;
+    services_ = std::make_unique<NotifierServices>(w.registry, w.files, w.system, w.desktop, *formsLoop_, w.loop,
+                                                   w.outlook);
+    notifier_ = std::make_unique<frmNewMail>(*forms_, *services_);
+    popupWindowSource = [this] {
+        return notifier_ && notifier_->Loaded() ? notifier_->hWnd() : platform::NoWindow;
+    };
+    notifier_->Load();
+}
+
+void Runtime::observeForms()
+{
+    if (observing_ || closing_)
+        return;
+    observing_ = true;
+    observeCompositions();
+    std::set<std::string, std::less<>> present;
+    for (const forms::Form* form : forms_->forms()) {
+        present.insert(form->Name());
+        observeLook(form->Name(), !form->Loaded() ? FormLook::Unloaded
+                                  : form->Visible() ? FormLook::Shown
+                                                    : FormLook::Hidden);
+    }
+    // A form destroyed since the last look went with its window.
+    for (const auto& [name, look] : formLooks_)
+        if (look != FormLook::Unloaded && !present.contains(name))
+            observeLook(name, FormLook::Unloaded);
+    observing_ = false;
+}
+
+void Runtime::observeCompositions()
+{
+    if (!notifier_)
+        return;
+    const auto& compositions = notifier_->compositions();
+    for (; compositionsSeen_ < compositions.size(); ++compositionsSeen_) {
+        const frmNewMail::Composition& c = compositions[compositionsSeen_];
+        const bool inTable = c.slot >= 0 && c.slot < kSlotTableSize;
+        const std::string entryID =
+            inTable ? notifier_->state().HistoryEntryID[static_cast<std::size_t>(c.slot)] : std::string();
+        note("popup", "composes slot " + std::to_string(c.slot) + " (" + describeComposeKind(c.kind) + "): " +
+                          (entryID.empty() ? "empty, the summary only" : "item " + describeItem(entryID)));
+    }
+}
+
+void Runtime::observeLook(const std::string& form, FormLook look)
+{
+    FormLook& seen = formLooks_.try_emplace(form, FormLook::Unloaded).first->second;
+    if (seen == look)
+        return;
+    const FormLook before = seen;
+    seen = look;
+    if (form == kPopupForm) {
+        // Its load is the notifier's start, which `start` announces itself.
+        if (look == FormLook::Unloaded)
+            note("notifier", "ends: frmNewMail unloaded");
+        else if (look == FormLook::Shown)
+            note("popup", "shown");
+        else if (before == FormLook::Shown)
+            note("popup", "hidden");
+        return;
+    }
+    // A form is loaded hidden and then shown: its load reads as such, not as hiding it.
+    note("forms", form + (look == FormLook::Shown      ? " shown"
+                          : look == FormLook::Unloaded ? " unloaded"
+                          : before == FormLook::Unloaded ? " loads"
+                                                         : " hidden"));
+}
 
 void Runtime::hookTranscript()
 {
@@ -59,6 +159,10 @@ void Runtime::hookTranscript()
 
 void Runtime::note(std::string_view source, std::string_view event)
 {
+    if (closing_)
+        return;
+    // What the forms did before this event is told before it.
+    observeForms();
     transcript_.line(world_->loop.nowMs(), source, event);
 }
 
@@ -152,6 +256,7 @@ int Runtime::run(const Scenario& scenario, std::ostream& errors)
             step.action(*this);
             if (!inBatch_)
                 world_->loop.runPending();
+            observeForms();
         } catch (const CheckFailure& failure) {
             errors << where << step.source << " failed: " << failure.what() << '\n';
             return 1;

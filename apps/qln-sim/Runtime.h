@@ -17,7 +17,18 @@
 #include "platform/Desktop.h"
 #include "platform/sim/SimWorld.h"
 
+namespace forms {
+class FormsHost;
+}
+
+namespace qln {
+class NotifierServices;
+class frmNewMail;
+} // namespace qln
+
 namespace qln::runner {
+
+class ObservedLoop;
 
 // An expect that did not hold.
 class CheckFailure : public std::runtime_error {
@@ -81,6 +92,21 @@ public:
     std::function<platform::WindowHandle()> popupWindowSource;
     platform::WindowHandle popupWindow() const;
 
+    // Every form of the system registers here (VB's Forms collection); scenarios find forms,
+    // controls and timers by name through it. Forms and the notifier run on the world's loop, their
+    // timer ticks observed for the transcript (ObservedLoop).
+    forms::FormsHost& forms() { return *forms_; }
+    // `start`: the notifier's services over the world's seams, the popup frmNewMail, and its load
+    // (the start-up sequence). Once per run.
+    void startNotifier();
+    // The popup, which owns the notifier's state; nullptr before `start`. It stays after the
+    // notifier ends, unloaded.
+    frmNewMail* notifier() const { return notifier_.get(); }
+
+    // The message boxes checked so far, oldest first: `expect msgbox` checks the next one.
+    std::size_t checkedMessageBoxes() const { return checkedMessageBoxes_; }
+    void messageBoxChecked() { ++checkedMessageBoxes_; }
+
     // Between `batch` and `end` commands only post their events; the loop runs at `end`.
     void beginBatch() { inBatch_ = true; }
     void endBatch();
@@ -91,10 +117,29 @@ public:
 
 private:
     void hookTranscript();
+    // Transcript lines for what the forms changed since the last look: the popup's compositions,
+    // forms shown, hidden and unloaded, the notifier's end. Runs before every transcript line,
+    // after every step and after every tick of a form's timer.
+    void observeForms();
+    void observeCompositions();
+
+    // How a form looked at the last observation.
+    enum class FormLook { Unloaded, Hidden, Shown };
+    void observeLook(const std::string& form, FormLook look);
 
     RunOptions options_;
     Transcript transcript_;
+    // Declared so that the forms go first, then their host and loop, and the world last.
     std::unique_ptr<platform::sim::SimWorld> world_;
+    std::unique_ptr<ObservedLoop> formsLoop_;
+    std::unique_ptr<forms::FormsHost> forms_;
+    std::unique_ptr<NotifierServices> services_;
+    std::unique_ptr<frmNewMail> notifier_;
+    std::map<std::string, FormLook, std::less<>> formLooks_;
+    std::size_t compositionsSeen_ = 0;
+    bool observing_ = false;  // an observation's own lines do not observe again
+    bool closing_ = false;    // the scenario is over: the teardown is not an event of it
+    std::size_t checkedMessageBoxes_ = 0;
     std::map<std::string, std::string, std::less<>> items_;    // REF -> EntryID
     std::map<std::string, std::string, std::less<>> itemRefs_; // EntryID -> REF
     bool inBatch_ = false;

@@ -1,5 +1,6 @@
 #include "apps/qln-sim/Values.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -55,6 +56,50 @@ std::optional<std::int64_t> parseNumber(std::string_view text)
     if (negative)
         return *value == kMax + 1 ? std::numeric_limits<std::int64_t>::min() : -static_cast<std::int64_t>(*value);
     return static_cast<std::int64_t>(*value);
+}
+
+std::optional<double> parseDecimal(std::string_view text)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || !digits(whole) || !digits(fraction) || (point != std::string_view::npos && fraction.empty()) ||
+        whole.size() + fraction.size() > 15)
+        return std::nullopt;
+    double value = 0;
+    for (char c : whole)
+        value = value * 10 + (c - '0');
+    double scale = 1;
+    for (char c : fraction) {
+        scale /= 10;
+        value += (c - '0') * scale;
+    }
+    return negative ? -value : value;
+}
+
+std::string formatDecimal(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.4f", value);
+    std::string text = buffer;
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+std::string formatColour(std::uint32_t colour)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", colour);
+    return buffer;
 }
 
 std::optional<std::int64_t> parseDuration(std::string_view text)

@@ -19,6 +19,15 @@ namespace qln::runner {
 // that does not fit 64 bits is refused.
 std::optional<std::int64_t> parseNumber(std::string_view text);
 
+// A decimal fraction as a property holds it: an optional '-', digits, and optionally '.' and more
+// digits ("8", "-12.5", "8.25"); at most 15 significant digits, so that a double holds it exactly
+// enough to compare.
+std::optional<double> parseDecimal(std::string_view text);
+// The shortest text of a property's number: "15", "8.25", "-0.5" (four decimals at most).
+std::string formatDecimal(double value);
+// An OLE colour as "0x8000000F".
+std::string formatColour(std::uint32_t colour);
+
 // Milliseconds of a duration: digits and a unit (ms, s, m, h); at most about 292 million years.
 std::optional<std::int64_t> parseDuration(std::string_view text);
 

@@ -118,6 +118,17 @@ TEST(Values, NumbersDurationsDateTimes)
                                  "9999999999999999h"})
         EXPECT_FALSE(parseDuration(bad)) << bad;
 
+    // Property numbers: written and read back in one form, so a check compares texts.
+    for (const auto& [text, shown] : {std::pair{"15", "15"}, {"8.25", "8.25"}, {"-0.5", "-0.5"}, {"007.10", "7.1"},
+                                      {"0.00001", "0"}, {"-0", "0"}, {"123456789012345", "123456789012345"}}) {
+        ASSERT_TRUE(parseDecimal(text)) << text;
+        EXPECT_EQ(formatDecimal(*parseDecimal(text)), shown) << text;
+    }
+    for (std::string_view bad : {"", "-", ".5", "5.", "1e3", "0x10", "1.2.3", "+1", "1234567890123456"})
+        EXPECT_FALSE(parseDecimal(bad)) << bad;
+    EXPECT_EQ(formatColour(0x8000000F), "0x8000000F");
+    EXPECT_EQ(formatColour(255), "0x000000FF");
+
     ASSERT_TRUE(parseDateTime("2026-12-07 10:00:00"));
     EXPECT_EQ(parseDateTime("2026-12-07 10:00:00")->toIsoString(), "2026-12-07 10:00:00");
     for (std::string_view bad : {"2026-12-07", "2026-02-30 10:00:00", "2026-12-07T10:00:00", "2026-12-07 24:00:00"})
