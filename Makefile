@@ -26,5 +26,5 @@ clean:
 demo: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default --target qln-sim
-	@echo "--- qln-sim examples/first-look.qls ---"
-	@build/apps/qln-sim/qln-sim examples/first-look.qls
+	@echo "--- qln-sim examples/first-look.qls (snapshots go to build/demo) ---"
+	@build/apps/qln-sim/qln-sim examples/first-look.qls --out build/demo

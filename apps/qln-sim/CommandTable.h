@@ -65,10 +65,10 @@ std::vector<CommandSpec> desktopCommands();   // CommandsDesktop.cpp
 std::vector<CommandSpec> desktopChecks();
 std::vector<CommandSpec> notifierCommands();  // CommandsNotifier.cpp: start, the notifier's state
 std::vector<CommandSpec> notifierChecks();
-std::vector<CommandSpec> formsCommands();     // CommandsForms.cpp: clicks, forms, controls, message boxes
+std::vector<CommandSpec> formsCommands();     // CommandsForms.cpp: clicks, snapshots, forms, controls, message boxes
 std::vector<CommandSpec> formsChecks();
 Action parseControlCheck(Args& args);         // `expect CONTROL PROPERTY VALUE` (CommandsForms.cpp)
-std::vector<CommandSpec> laterCommands();     // CommandsLater.cpp: the options page, other input, output
+std::vector<CommandSpec> laterCommands();     // CommandsLater.cpp: the options page, other input
 std::vector<CommandSpec> laterChecks();
 std::string faultOperationsHelp();            // the operations `fail` knows, for --help (CommandsMail.cpp)
 

@@ -292,6 +292,32 @@ Action parseExpectForm(Args& args)
     };
 }
 
+// A picture is PNG, whatever the file's name; a name without the ending is taken for a slip.
+bool namesPng(std::string_view file)
+{
+    if (file.size() <= 4)
+        return false;
+    std::string ending(file.substr(file.size() - 4));
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return ending == ".png";
+}
+
+Action parseSnapshot(Args& args)
+{
+    const Token* fileToken = args.peek();
+    const std::string file = args.word("FILE.png");
+    if (!namesPng(file))
+        args.failAt(*fileToken, "snapshot: the file's name must end in .png, not '" + file + "'");
+    std::string form;
+    if (const Token* formToken = args.peek()) {
+        form = args.word("FORM");
+        if (!knownForm(form))
+            args.failAt(*formToken, "snapshot: unknown form '" + form + "' (" + knownFormNames() + ")");
+    }
+    return [file, form](Runtime& rt) { rt.snapshot(file, form); };
+}
+
 Action parseExpectTimer(Args& args)
 {
     const Named named = resolveName(args, args.next("NAME"), "expect timer", Want::Timer);
@@ -388,6 +414,8 @@ std::vector<CommandSpec> formsCommands()
     return {
         {.name = "click", .usage = "click CONTROL",
          .summary = "a left click (FORM.CONTROL; a bare CONTROL is frmNewMail's)", .parse = &parseClick},
+        {.name = "snapshot", .usage = "snapshot FILE.png [FORM]",
+         .summary = "the screen, or one form alone, as a PNG under --out", .parse = &parseSnapshot},
     };
 }
 

@@ -1,4 +1,4 @@
-// The commands and checks of the options page, the other input and the output, known to the
+// The commands and checks of the options page and the other input, known to the
 // language but driven by parts not built yet. A scenario that uses one exits 2 before anything
 // runs. Each becomes available by giving its row a parse function (and moving it to its area).
 
@@ -22,7 +22,6 @@ std::vector<CommandSpec> laterCommands()
         {.name = "font-dialog", .usage = "font-dialog FACE SIZE COLOR\nfont-dialog cancel",
          .summary = "the answer of the next font dialog"},
         {.name = "page", .usage = "page open|apply|close", .summary = "the options page"},
-        {.name = "snapshot", .usage = "snapshot FILE.png [FORM]", .summary = "the screen, or one form, as a PNG"},
     };
 }
 

@@ -75,10 +75,7 @@ Action parseProgramFolder(Args& args)
 Action parseFonts(Args& args)
 {
     const bool fixed = args.choice("metrics", {"fixed", "real"}) == "fixed";
-    return [fixed](Runtime& rt) {
-        rt.note("world", fixed ? "fixed font metrics" : "the platform's font metrics");
-        rt.world().fontMode = fixed ? platform::sim::FontMode::Fixed : platform::sim::FontMode::Real;
-    };
+    return [fixed](Runtime& rt) { rt.useFonts(fixed ? platform::sim::FontMode::Fixed : platform::sim::FontMode::Real); };
 }
 
 Action parseLocale(Args& args)
@@ -111,7 +108,7 @@ std::vector<CommandSpec> machineCommands()
         {.name = "program-folder", .usage = "program-folder PATH",
          .summary = "the notifier's folder (default \"C:\\Program Files\\Quellin\")", .parse = &parseProgramFolder,
          .beforeStart = true},
-        {.name = "fonts", .usage = "fonts fixed|real", .summary = "text metrics: fixed (exact) or the platform's",
+        {.name = "fonts", .usage = "fonts fixed|real", .summary = "text metrics: fixed (exact) or real (FreeType where built)",
          .parse = &parseFonts, .beforeStart = true},
         {.name = "locale", .usage = "locale en-US", .summary = "date and time format (default en-US)",
          .parse = &parseLocale, .beforeStart = true},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "apps/qln-sim/CommandTable.h"
 #include "apps/qln-sim/Runtime.h"
@@ -55,6 +56,64 @@ Action parseExpectPopup(Args&)
     };
 }
 
+// The popup's window for a check of its look, or a CheckFailure saying why there is none.
+platform::WindowHandle popupWindowFor(Runtime& rt, const std::string& expected)
+{
+    const frmNewMail* popup = rt.notifier();
+    const platform::WindowHandle window = rt.popupWindow();
+    if (window == platform::NoWindow)
+        Runtime::expect(false, expected,
+                        !popup ? "no popup (the notifier never started)" : "no popup (the notifier has ended)");
+    return window;
+}
+
+std::string describeAlpha(std::optional<int> alpha)
+{
+    return alpha ? "alpha " + std::to_string(*alpha) : std::string("opaque");
+}
+
+Action parseExpectPopupBounds(Args& args)
+{
+    const auto left = static_cast<int>(args.number("LEFT", -100'000, 100'000));
+    const auto top = static_cast<int>(args.number("TOP", -100'000, 100'000));
+    const auto width = static_cast<int>(args.number("WIDTH", 0, 100'000));
+    const auto height = static_cast<int>(args.number("HEIGHT", 0, 100'000));
+    return [want = platform::WindowRect{left, top, width, height}](Runtime& rt) {
+        const auto describe = [](const platform::WindowRect& r) {
+            return "bounds " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.width) +
+                   " " + std::to_string(r.height);
+        };
+        const platform::WindowRect found = rt.world().desktop.bounds(popupWindowFor(rt, describe(want)));
+        Runtime::expect(found == want, describe(want), describe(found));
+    };
+}
+
+Action parseExpectPopupAlpha(Args& args)
+{
+    const auto alpha = static_cast<int>(args.number("N", 0, 255));
+    return [alpha](Runtime& rt) {
+        const std::string want = describeAlpha(alpha);
+        const std::optional<int> found = rt.world().desktop.alpha(popupWindowFor(rt, want));
+        Runtime::expect(found == alpha, want, describeAlpha(found));
+    };
+}
+
+Action parseExpectPopupOpaque(Args&)
+{
+    return [](Runtime& rt) {
+        const std::optional<int> found = rt.world().desktop.alpha(popupWindowFor(rt, "opaque"));
+        Runtime::expect(!found, "opaque", describeAlpha(found));
+    };
+}
+
+Action parseExpectPopupTopmost(Args&)
+{
+    return [](Runtime& rt) {
+        const bool topmost = rt.world().desktop.topmost(popupWindowFor(rt, "topmost"));
+        Runtime::expect(topmost, "topmost", "not topmost");
+    };
+}
+
 const CommandTable& popupChecks()
 {
     static const CommandTable table(
@@ -64,10 +123,14 @@ const CommandTable& popupChecks()
              .parse = &parseExpectPopup<true>},
             {.name = "hidden", .usage = "expect popup hidden", .summary = "the popup is not on screen",
              .parse = &parseExpectPopup<false>},
-            {.name = "bounds", .usage = "expect popup bounds LEFT TOP WIDTH HEIGHT", .summary = "pixels"},
-            {.name = "alpha", .usage = "expect popup alpha N", .summary = "its translucency"},
-            {.name = "opaque", .usage = "expect popup opaque", .summary = "not translucent"},
-            {.name = "topmost", .usage = "expect popup topmost", .summary = "above the windows that are not"},
+            {.name = "bounds", .usage = "expect popup bounds LEFT TOP WIDTH HEIGHT",
+             .summary = "its window's place and size in pixels", .parse = &parseExpectPopupBounds},
+            {.name = "alpha", .usage = "expect popup alpha N", .summary = "translucent with alpha N (0 to 255)",
+             .parse = &parseExpectPopupAlpha},
+            {.name = "opaque", .usage = "expect popup opaque", .summary = "not translucent",
+             .parse = &parseExpectPopupOpaque},
+            {.name = "topmost", .usage = "expect popup topmost", .summary = "above the windows that are not",
+             .parse = &parseExpectPopupTopmost},
         });
     return table;
 }

@@ -1,6 +1,9 @@
 #include "apps/qln-sim/Runtime.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
+#include <system_error>
 #include <type_traits>
 
 #include "apps/qln-sim/ObservedLoop.h"
@@ -8,7 +11,13 @@
 #include "notifier/core/NotifierServices.h"
 #include "notifier/window/frmNewMail.h"
 #include "platform/Failure.h"
+#include "platform/draw/Colour.h"
+#include "platform/draw/Png.h"
+#include "platform/fonts/FixedFontEngine.h"
 #include "platform/forms/Form.h"
+#ifdef QLN_HAVE_FREETYPE
+#include "platform/fonts/FreeTypeFontEngine.h"
+#endif
 
 namespace qln::runner {
 
@@ -75,6 +84,81 @@ void Runtime::startNotifier()
         return notifier_ && notifier_->Loaded() ? notifier_->hWnd() : platform::NoWindow;
     };
     notifier_->Load();
+}
+
+void Runtime::useFonts(platform::sim::FontMode mode)
+{
+    world_->fontMode = mode;
+    std::unique_ptr<platform::FontEngine> engine;
+    std::string told = "fixed font metrics";
+    if (mode == platform::sim::FontMode::Real) {
+#ifdef QLN_HAVE_FREETYPE
+        try {
+            engine = std::make_unique<fonts::FreeTypeFontEngine>();
+            told = "the platform's fonts (FreeType and fontconfig)";
+        } catch (const platform::Failure& failure) {
+            told = "fixed font metrics: real fonts cannot start (" + std::string(failure.what()) + ")";
+        }
+#else
+        told = "fixed font metrics: this build has no real fonts (FreeType and fontconfig were not found)";
+#endif
+    }
+    if (!engine)
+        engine = std::make_unique<fonts::FixedFontEngine>();
+    // The host points at the new engine before the old one goes.
+    forms_->setFontEngine(*engine);
+    fonts_ = std::move(engine);
+    note("world", told);
+}
+
+draw::Surface Runtime::screenPicture() const
+{
+    auto& system = world_->system;
+    draw::Surface screen(std::max(system.screenWidth(), 1), std::max(system.screenHeight(), 1),
+                         draw::systemColour(draw::syscolour::Background));
+    const platform::WindowHandle window = popupWindow();
+    const auto& desktop = world_->desktop;
+    if (!notifier_ || window == platform::NoWindow || !desktop.visible(window))
+        return screen;
+    const draw::Surface popup = notifier_->render();
+    const platform::WindowRect at = desktop.bounds(window);
+    const std::optional<int> alpha = desktop.alpha(window);
+    // The window's size rules on screen; the form paints what it has and the rest keeps its face.
+    const draw::Rect area = draw::Rect::ofSize(at.left, at.top, at.width, at.height).intersected(screen.bounds());
+    const draw::Rgb face = draw::resolveColour(notifier_->BackColor());
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const draw::Rgb own = popup.pixel(x - at.left, y - at.top).value_or(face);
+            screen.setPixel(x, y, alpha ? draw::blend(*screen.pixel(x, y), own, *alpha) : own);
+        }
+    return screen;
+}
+
+void Runtime::snapshot(const std::string& file, const std::string& form)
+{
+    const std::filesystem::path path = std::filesystem::path(options_.outDir) / file;
+    draw::Surface picture;
+    if (form.empty()) {
+        picture = screenPicture();
+    } else {
+        const forms::Form* shown = forms_->find(form);
+        if (!shown)
+            throw std::runtime_error("snapshot: " + form + " was never created, so it has no picture");
+        picture = shown->render();
+        if (picture.empty())
+            throw std::runtime_error("snapshot: " + form + " has no size (0 pixels), so it has no picture");
+    }
+    std::error_code error;
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), error);
+    try {
+        draw::writePng(picture, path);
+    } catch (const platform::Failure& failure) {
+        throw std::runtime_error("snapshot: " + std::string(failure.what()) +
+                                 (error ? " (its folder cannot be made: " + error.message() + ")" : ""));
+    }
+    note("snapshot", (form.empty() ? std::string("the screen") : form) + ", " + std::to_string(picture.width()) +
+                         " x " + std::to_string(picture.height()) + " pixels: " + path.string());
 }
 
 void Runtime::observeForms()

@@ -15,10 +15,15 @@
 #include "apps/qln-sim/Text.h"
 #include "apps/qln-sim/Transcript.h"
 #include "platform/Desktop.h"
+#include "platform/draw/Surface.h"
 #include "platform/sim/SimWorld.h"
 
 namespace forms {
 class FormsHost;
+}
+
+namespace platform {
+class FontEngine;
 }
 
 namespace qln {
@@ -103,6 +108,20 @@ public:
     // notifier ends, unloaded.
     frmNewMail* notifier() const { return notifier_.get(); }
 
+    // `fonts fixed|real`: the engine the forms measure and draw with from now on. Real fonts are
+    // FreeType's where the build has it; without it, or when it cannot start, the fixed metrics stay
+    // and the transcript says so.
+    void useFonts(platform::sim::FontMode mode);
+
+    // The screen as the user sees it: the desktop's plain colour, with the popup at its window's
+    // bounds while it is visible, blended by its alpha when translucent. Other programs' windows
+    // are left out: the simulated desktop gives them no place on the screen.
+    draw::Surface screenPicture() const;
+    // `snapshot`: the screen (`form` empty) or one form alone, as a PNG under --out (missing folders
+    // are created). Throws std::runtime_error when the form was never created or the file cannot
+    // be written.
+    void snapshot(const std::string& file, const std::string& form);
+
     // The message boxes checked so far, oldest first: `expect msgbox` checks the next one.
     std::size_t checkedMessageBoxes() const { return checkedMessageBoxes_; }
     void messageBoxChecked() { ++checkedMessageBoxes_; }
@@ -132,6 +151,7 @@ private:
     // Declared so that the forms go first, then their host and loop, and the world last.
     std::unique_ptr<platform::sim::SimWorld> world_;
     std::unique_ptr<ObservedLoop> formsLoop_;
+    std::unique_ptr<platform::FontEngine> fonts_;  // set by `fonts`; else the host's own fixed engine
     std::unique_ptr<forms::FormsHost> forms_;
     std::unique_ptr<NotifierServices> services_;
     std::unique_ptr<frmNewMail> notifier_;

@@ -3,13 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "apps/qln-sim/KnownForms.h"
 #include "apps/qln-sim/Parser.h"
 #include "apps/qln-sim/Runtime.h"
 #include "notifier/window/frmNewMail.h"
+#include "platform/draw/Colour.h"
+#include "platform/draw/Png.h"
 #include "platform/sim/SimWorld.h"
 
 namespace qln::runner {
@@ -130,8 +136,15 @@ TEST(NotifierCommands, NamesAreCheckedBeforeTheRun)
         {"expect msgbox x icon info", "t.qls:1: expect msgbox: ICON must be stop|critical, not info (column 22)"},
         {"expect msgbox x title a title b", "t.qls:1: expect msgbox: option 'title' given twice"},
         {"expect popup shown", "t.qls:1: unknown popup check 'shown' after 'expect popup' (see qln-sim --help)"},
-        {"expect popup bounds 0 0 1 1",
-         "t.qls:1: 'expect popup bounds' is not available yet: the part of the system it drives is not built"},
+        {"expect popup bounds 0 0 1", "t.qls:1: expect popup bounds: missing HEIGHT (usage: expect popup bounds "
+                                      "LEFT TOP WIDTH HEIGHT)"},
+        {"expect popup alpha 256", "t.qls:1: expect popup alpha: N 256 is out of range (0 to 255) (column 20)"},
+        {"expect popup opaque 1", "t.qls:1: expect popup opaque: unexpected '1' (usage: expect popup opaque) (column 21)"},
+        // snapshots
+        {"snapshot shot", "t.qls:1: snapshot: the file's name must end in .png, not 'shot' (column 10)"},
+        {"snapshot .png", "t.qls:1: snapshot: the file's name must end in .png, not '.png' (column 10)"},
+        {"snapshot a.png frmFoo", "t.qls:1: snapshot: unknown form 'frmFoo' (frmNewMail, frmGetStart, QLNOptions, "
+                                  "frmWinPos) (column 16)"},
         // start: once, outside a batch, after the machine's set-up
         {"start\nstart", "t.qls:2: start: the notifier already started at line 1 (it starts once a scenario)"},
         {"start\nscreen 800 600", "t.qls:2: 'screen' sets up the machine and must come before 'start' (line 1)"},
@@ -245,12 +258,102 @@ TEST(NotifierCommands, ChecksReadTheNotifierAndTheirFailuresSayWhatWasFound)
         {setup + "start\nmail a in Inbox\nclick picBack\nexpect msgbox \"No more\"",
          "t.qls:6: expect msgbox \"No more\" failed: expected \"No more\", found \"No more available e-mails in "
          "history!\" title \"Quellin History\" icon stop"},
+        // The popup's window: none before start; a shown one at the bottom-right, opaque, topmost.
+        {"expect popup topmost",
+         "t.qls:1: expect popup topmost failed: expected topmost, found no popup (the notifier never started)"},
+        {setup + "start\nmail a in Inbox\nexpect popup opaque\nexpect popup topmost\n"
+                 "expect popup bounds 797 580 200 134",
+         ""},
+        {setup + "start\nmail a in Inbox\nexpect popup alpha 20",
+         "t.qls:5: expect popup alpha 20 failed: expected alpha 20, found opaque"},
+        {setup + "reg set settings UseTransparency dword 1\nstart\nmail a in Inbox\nexpect popup opaque",
+         "t.qls:6: expect popup opaque failed: expected opaque, found alpha 200"},
+        {setup + "screen 800 600\nstart\nmail a in Inbox\nexpect popup bounds 797 580 200 134",
+         "t.qls:6: expect popup bounds 797 580 200 134 failed: expected bounds 797 580 200 134, found bounds "
+         "573 412 200 134"},
     };
     for (const auto& c : cases) {
         const Outcome o = run(c.text);
         EXPECT_EQ(o.status, c.error.empty() ? 0 : 1) << c.text;
         EXPECT_EQ(o.errors, c.error.empty() ? "" : c.error + "\n") << c.text;
     }
+}
+
+TEST(NotifierCommands, SnapshotsShowTheScreenAsSeenOrOneForm)
+{
+    const std::filesystem::path out = std::filesystem::temp_directory_path() /
+                                      ("qln-snapshot-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::remove_all(out);
+    const auto runIn = [](const std::string& dir, std::string_view text) {
+        Outcome o;
+        std::ostringstream transcript;
+        std::ostringstream errors;
+        {
+            Runtime runtime(RunOptions{&transcript, dir});
+            o.status = runtime.run(Parser::parse(text, "t.qls"), errors);
+        }
+        o.transcript = transcript.str();
+        o.errors = errors.str();
+        return o;
+    };
+    const auto picture = [](const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return draw::readPicture(bytes);
+    };
+    const draw::Rgb desktop = draw::systemColour(draw::syscolour::Background);
+
+    // Before the popup shows, the screen is the bare desktop; then the popup sits at its bounds,
+    // and translucent it lies over the desktop by its alpha. Missing folders are made.
+    const Outcome o = runIn(out.string(), "screen 640 480\noutlook start\nreg set options GetStart dword 0\nstart\n"
+                                          "snapshot bare.png\nmail a in Inbox\nsnapshot deep/er/shown.png\n"
+                                          "snapshot alone.png frmNewMail\nclick btnClose\n"
+                                          "reg set settings UseTransparency dword 1\n"
+                                          "reg set settings TransparencyLevel dword 20\nmail b in Inbox\n"
+                                          "snapshot faint.png\n");
+    ASSERT_EQ(o.status, 0) << o.errors;
+    const draw::Surface bare = picture(out / "bare.png");
+    EXPECT_EQ(bare.width(), 640);
+    EXPECT_EQ(bare.height(), 480);
+    EXPECT_EQ(bare.pixel(613 - 100, 426 - 50), desktop) << "no popup yet";
+    const draw::Surface alone = picture(out / "alone.png");
+    EXPECT_EQ(alone.width(), 200);
+    EXPECT_EQ(alone.height(), 40 + 94) << "frmNewMail at its window's size";
+    // The popup's window: 640 - 27 - 200 = 413, 480 - 54 - 134 = 292.
+    const draw::Surface shown = picture(out / "deep" / "er" / "shown.png");
+    const draw::Surface faint = picture(out / "faint.png");
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{100, 120}, std::pair{199, 133}}) {
+        EXPECT_EQ(shown.pixel(413 + x, 292 + y), alone.pixel(x, y)) << x << "," << y;
+        EXPECT_EQ(faint.pixel(413 + x, 292 + y), draw::blend(desktop, *alone.pixel(x, y), 20)) << x << "," << y;
+    }
+    EXPECT_EQ(shown.pixel(412, 292), desktop);
+    EXPECT_EQ(shown.pixel(413, 291), desktop);
+    EXPECT_NE(o.transcript.find("snapshot: the screen, 640 x 480 pixels: "), std::string::npos) << o.transcript;
+    EXPECT_NE(o.transcript.find("snapshot: frmNewMail, 200 x 134 pixels: "), std::string::npos) << o.transcript;
+
+    // A file where the folder should be, and a form that was never made, end the run.
+    const Outcome blocked = runIn((out / "bare.png").string(), "snapshot x.png\n");
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.errors.find("t.qls:1: snapshot: cannot write "), std::string::npos) << blocked.errors;
+    const Outcome never = runIn(out.string(), "snapshot x.png frmGetStart\n");
+    EXPECT_EQ(never.status, 1);
+    EXPECT_EQ(never.errors, "t.qls:1: snapshot: frmGetStart was never created, so it has no picture\n");
+    std::filesystem::remove_all(out);
+}
+
+TEST(NotifierCommands, RealFontsAreUsedWhereTheBuildHasThem)
+{
+    const Outcome o = run("fonts real\nfonts fixed\n");
+    ASSERT_EQ(o.status, 0) << o.errors;
+#ifdef QLN_HAVE_FREETYPE
+    // FreeType may still refuse to start on a machine without fonts; then the transcript says why.
+    EXPECT_TRUE(o.transcript.find("world: the platform's fonts (FreeType and fontconfig)") != std::string::npos ||
+                o.transcript.find("real fonts cannot start") != std::string::npos)
+        << o.transcript;
+#else
+    EXPECT_NE(o.transcript.find("this build has no real fonts"), std::string::npos) << o.transcript;
+#endif
+    EXPECT_NE(o.transcript.find("world: fixed font metrics\n"), std::string::npos) << o.transcript;
 }
 
 TEST(NotifierCommands, TheTranscriptTellsWhatTheNotifierDidWhenItDidIt)

@@ -167,7 +167,7 @@ TEST(Parser, ReportsFileLineAndReason)
         {"end", "t.qls:1: end without batch"},
         {"advance 1s\nbatch\nmail a in Inbox\n", "t.qls:2: batch without end (the file ends inside it)"},
         // The language's later parts.
-        {"snapshot s.png", "t.qls:1: 'snapshot' is not available yet: the part of the system it drives is not built"},
+        {"page open", "t.qls:1: 'page' is not available yet: the part of the system it drives is not built"},
         {"expect page dirty",
          "t.qls:1: 'expect page' is not available yet: the part of the system it drives is not built"},
         {"expect frmFoo.lbl caption x",
