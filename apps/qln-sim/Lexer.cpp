@@ -16,17 +16,6 @@ bool isNameChar(char c)
            c == '.';
 }
 
-std::optional<int> hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return std::nullopt;
-}
-
 std::string at(std::size_t index) { return " (column " + std::to_string(index + 1) + ")"; }
 
 // Shows a byte in a message without letting it garble the terminal.
@@ -148,8 +137,8 @@ private:
         case 't': text.appendChar('\t'); pos_ += 2; return;
         case '$': text.appendChar('$'); pos_ += 2; return;
         case 'x': {
-            const auto high = pos_ + 2 < line_.size() ? hexValue(line_[pos_ + 2]) : std::nullopt;
-            const auto low = pos_ + 3 < line_.size() ? hexValue(line_[pos_ + 3]) : std::nullopt;
+            const auto high = pos_ + 2 < line_.size() ? hexDigit(line_[pos_ + 2]) : std::nullopt;
+            const auto low = pos_ + 3 < line_.size() ? hexDigit(line_[pos_ + 3]) : std::nullopt;
             if (!high || !low)
                 throw SyntaxError("\\x must be followed by two hexadecimal digits" + at(pos_));
             text.appendChar(static_cast<char>(*high * 16 + *low));

@@ -8,17 +8,6 @@ namespace qln::runner {
 
 namespace {
 
-std::optional<int> hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return std::nullopt;
-}
-
 // Unsigned accumulation with an overflow check against `limit`.
 std::optional<std::uint64_t> accumulate(std::string_view digits, unsigned base, std::uint64_t limit)
 {
@@ -229,6 +218,17 @@ std::string describeRegValue(const platform::sim::RegValue& value)
         out += kDigits[byte & 0xF];
     }
     return out;
+}
+
+std::optional<int> hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return std::nullopt;
 }
 
 } // namespace qln::runner

@@ -53,4 +53,7 @@ void appendListItem(std::string& list, std::string_view item, std::string_view s
 // A registry value as scenarios write it: `dword 5`, `sz "text"`, else `raw TYPE HEXBYTES`.
 std::string describeRegValue(const platform::sim::RegValue& value);
 
+// The value of one hexadecimal digit, either case; nullopt for any other character.
+std::optional<int> hexDigit(char c);
+
 } // namespace qln::runner
