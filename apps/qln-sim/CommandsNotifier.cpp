@@ -177,8 +177,8 @@ constexpr StateName kStateNames[] = {
     {"pinned", ValueKind::Boolean, false,
      [](const NotifierState& s, int) { return std::string(s.Pinned ? "true" : "false"); }},
     // The countdown and the sweep are not built yet: nothing counts, so both read 0.
-    {"secondsleft", ValueKind::Number, false, [](const NotifierState&, int) { return std::string("0"); }},
-    {"SweepTicks", ValueKind::Number, false, [](const NotifierState&, int) { return std::string("0"); }},
+    {"secondsleft", ValueKind::Number, false, [](const NotifierState& s, int) { return std::to_string(s.SecondsLeft); }},
+    {"SweepTicks", ValueKind::Number, false, [](const NotifierState& s, int) { return std::to_string(s.SweepTicks); }},
     {"history", ValueKind::Text, true, [](const NotifierState& s, int i) { return slotText(s.HistoryEntryID, i); }},
     {"delayed", ValueKind::Text, true, [](const NotifierState& s, int i) { return slotText(s.DelayedEntryID, i); }},
     {"blist", ValueKind::Text, false, [](const NotifierState& s, int) { return entries(s.BList); }},

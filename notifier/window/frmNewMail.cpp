@@ -96,11 +96,14 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
     picBack.Click = [this] { queue_.HistoryBack(); };
     picNext.Click = [this] { queue_.HistoryNext(); };
     btnClose.Click = [this] { btnClose_Click(); };
+    btnPin.Click = [this] { btnPin_Click(); };
+    btnPinned.Click = [this] { btnPinned_Click(); };
 
     tmrLoadDelay.on_timer = [this] { tmrLoadDelay_Timer(); };
     // The one-second poll (change flags, Outlook's presence, countdown upkeep) is not built yet.
     tmrCheckOutlook.on_timer = [] {};
     tmrCountQueue.on_timer = [this] { queue_.tmrCountQueue_Timer(); };
+    tmrCountDown.on_timer = [this] { tmrCountDown_Timer(); };
 }
 
 frmNewMail::~frmNewMail() { Unload(); }
@@ -258,6 +261,35 @@ void frmNewMail::AppearPopup(bool /*preview*/)
     // Fading and sliding in join here once the appearance animation is built.
     platform::ignoreFailure([&] { services_.desktop.showWindow(hWnd(), platform::sw::ShowNoActivate); });
     setVisibleState(true);
+}
+
+void frmNewMail::tmrCountDown_Timer()
+{
+    state_.SecondsLeft -= 1;
+    lblCountDown.setCaption(std::to_string(state_.SecondsLeft));
+    if (state_.SecondsLeft < 1) {
+        tmrCountDown.setEnabled(false);
+        if (!state_.Pinned)
+            DismissPopup();
+    }
+}
+
+void frmNewMail::btnPin_Click()
+{
+    btnPinned.setVisible(true);
+    btnPin.setVisible(false);
+    state_.Pinned = true;
+    lblCountDown.setCaption("");
+    state_.SecondsLeft = 0;
+    tmrCountDown.setEnabled(false);
+}
+
+void frmNewMail::btnPinned_Click()
+{
+    // The countdown is not taken up again: the next shown item starts its own.
+    btnPin.setVisible(true);
+    btnPinned.setVisible(false);
+    state_.Pinned = false;
 }
 
 void frmNewMail::btnClose_Click()

@@ -123,6 +123,10 @@ private:
     void tmrLoadDelay_Timer();
     // The close button's click, which the dismiss hot key runs too.
     void btnClose_Click();
+    // The auto-dismiss countdown's second, and pinning the popup against it.
+    void tmrCountDown_Timer();
+    void btnPin_Click();
+    void btnPinned_Click();
     // Gives the foreground back to the window that had it when the item arrived.
     void restoreForeground();
 
