@@ -1,9 +1,11 @@
 #include "notifier/window/frmNewMail.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "notifier/window/frmGetStart.h"
 #include "platform/Failure.h"
+#include "platform/Lang.h"
 
 namespace qln {
 
@@ -104,6 +106,8 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
     tmrCheckOutlook.on_timer = [] {};
     tmrCountQueue.on_timer = [this] { queue_.tmrCountQueue_Timer(); };
     tmrCountDown.on_timer = [this] { tmrCountDown_Timer(); };
+    tmrFade.on_timer = [this] { tmrFade_Timer(); };
+    tmrSlide.on_timer = [this] { tmrSlide_Timer(); };
 }
 
 frmNewMail::~frmNewMail() { Unload(); }
@@ -253,14 +257,89 @@ void frmNewMail::ComposeContent(std::int16_t slot, ComposeKind kind)
     restoreForeground();
 }
 
-void frmNewMail::AppearPopup(bool /*preview*/)
+namespace {
+
+// A stored opacity as a fade's end or start. Values beyond 0..255 (only hand-edited ones) are held
+// there, so that a fade always ends: the window shows them as 20..255 anyway.
+std::int16_t alphaOf(std::int32_t level) { return static_cast<std::int16_t>(std::clamp(level, 0, 255)); }
+
+} // namespace
+
+void frmNewMail::AppearPopup(bool preview)
 {
     // Messages let through during a composition may have unloaded the popup (Outlook went away).
     if (!Loaded())
         return;
-    // Fading and sliding in join here once the appearance animation is built.
+    const settings::Settings& store = services_.settings;
+    auto read = [&](const auto& value) {
+        return preview ? store.read(settings::previewTwin(value)) : store.read(value);
+    };
+    const std::string appear = read(settings::WinAppear);
+    // A rate of 0 would never finish a fade; a negative one (only a hand-edited value) would run
+    // the fade the wrong way for ever, so both become the slowest rate.
+    animation_.fadeStep = std::max<std::int32_t>(read(settings::WinRate), 1);
+
+    if (appear == "Fade") {
+        const bool translucent = read(settings::UseTransparency) != 0;
+        const std::int32_t level = read(settings::TransparencyLevel);
+        style_.SetTranslucent(hWnd(), 0);
+        showWithoutActivation();
+        animation_.currentAlpha = 0;
+        animation_.targetAlpha = translucent ? alphaOf(level) : 255;
+        animation_.fadingIn = true;
+        tmrFade.setEnabled(true);
+    } else if (appear == "Slide") {
+        animation_.slideStep = animation_.fadeStep * 30;
+        animation_.fullHeight = static_cast<std::int32_t>(Height());
+        animation_.laidOutTop = static_cast<std::int32_t>(Top());
+        // Grows upwards from the bottom edge the layout gave it.
+        move(Left(), animation_.laidOutTop + animation_.fullHeight, Width(), 0);
+        showWithoutActivation();
+        tmrSlide.setEnabled(true);
+    } else {
+        showWithoutActivation();
+    }
+}
+
+void frmNewMail::showWithoutActivation()
+{
     platform::ignoreFailure([&] { services_.desktop.showWindow(hWnd(), platform::sw::ShowNoActivate); });
     setVisibleState(true);
+}
+
+void frmNewMail::tmrFade_Timer()
+{
+    Animation& a = animation_;
+    style_.SetTranslucent(hWnd(), a.currentAlpha);
+    if (a.fadingIn) {
+        a.currentAlpha = lang::wrap16(a.currentAlpha + a.fadeStep);
+        if (a.currentAlpha >= a.targetAlpha) {
+            tmrFade.setEnabled(false);
+            if (a.targetAlpha == 255)
+                style_.SetOpaque(hWnd());
+            else
+                style_.SetTranslucent(hWnd(), a.targetAlpha);
+        }
+    } else {
+        a.currentAlpha = lang::wrap16(a.currentAlpha - a.fadeStep);
+        if (a.currentAlpha <= a.fadeStep) {
+            Hide();
+            tmrFade.setEnabled(false);
+        }
+    }
+}
+
+void frmNewMail::tmrSlide_Timer()
+{
+    Animation& a = animation_;
+    const double height = Height() + a.slideStep;
+    const double top = Top() - a.slideStep;
+    if (height >= a.fullHeight) {
+        move(Left(), a.laidOutTop, Width(), a.fullHeight);
+        tmrSlide.setEnabled(false);
+    } else {
+        move(Left(), top, Width(), height);
+    }
 }
 
 void frmNewMail::tmrCountDown_Timer()
@@ -309,8 +388,15 @@ void frmNewMail::restoreForeground()
 void frmNewMail::DismissPopup()
 {
     tmrCountDown.setEnabled(false);
-    // The fade-out joins here once the appearance animation is built.
-    Hide();
+    const settings::Settings& store = services_.settings;
+    if (store.read(settings::Fade) != 0) {
+        const bool translucent = store.read(settings::UseTransparency) != 0;
+        animation_.currentAlpha = translucent ? alphaOf(store.read(settings::TransparencyLevel)) : 255;
+        animation_.fadingIn = false;
+        tmrFade.setEnabled(true);
+    } else {
+        Hide();
+    }
     if (state_.burstUnderWay())
         state_.DelayCountdown = 1;
 }

@@ -39,15 +39,29 @@ public:
     void messageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
     void DoEvents() override;
 
-    // Hides the popup; while a burst is under way the next held item follows at the next tick.
+    // Hides the popup, at once or fading out; while a burst is under way the next held item
+    // follows at the next tick.
     void DismissPopup();
 
     // Sizes and places the popup for the composed content, or for the settings preview.
     void LayoutPopup(bool preview) { layout_.LayoutPopup(preview); }
     // The popup without an item: the inbox summary alone.
     void LayoutSummaryOnly() { layout_.LayoutSummaryOnly(); }
-    // Shows the hidden, laid-out popup without taking the keyboard focus.
+    // Shows the hidden, laid-out popup without taking the keyboard focus: at once, fading in or
+    // sliding up out of its bottom edge.
     void AppearPopup(bool preview);
+
+    // The appearance animation's state.
+    struct Animation {
+        std::int16_t currentAlpha = 0;  // applied at the next fade tick
+        std::int16_t targetAlpha = 0;   // where a fade-in stops
+        bool fadingIn = false;
+        std::int32_t fadeStep = 1;      // alpha per fade tick: the last appearance's WinRate, at least 1
+        std::int32_t slideStep = 30;    // twips per slide tick
+        std::int32_t fullHeight = 0;    // the laid-out height and top, kept while sliding (twips)
+        std::int32_t laidOutTop = 0;
+    };
+    const Animation& animation() const { return animation_; }
 
     // Colours, fonts and translucency.
     PopupStyle& style() { return style_; }
@@ -125,6 +139,10 @@ private:
     void btnClose_Click();
     // The auto-dismiss countdown's second, and pinning the popup against it.
     void tmrCountDown_Timer();
+    void tmrFade_Timer();
+    void tmrSlide_Timer();
+    // Shows the window without activating it.
+    void showWithoutActivation();
     void btnPin_Click();
     void btnPinned_Click();
     // Gives the foreground back to the window that had it when the item arrived.
@@ -143,6 +161,7 @@ private:
     DismissHotKey hotKey_;
     std::unique_ptr<frmGetStart> getStart_;
     std::vector<Composition> compositions_;
+    Animation animation_;
 };
 
 } // namespace qln
