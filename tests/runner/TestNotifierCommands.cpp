@@ -17,40 +17,10 @@
 #include "platform/draw/Colour.h"
 #include "platform/draw/Png.h"
 #include "platform/sim/SimWorld.h"
+#include "tests/runner/RunnerTestSupport.h"
 
 namespace qln::runner {
 namespace {
-
-std::string parseError(std::string_view text)
-{
-    try {
-        Parser::parse(text, "t.qls");
-    } catch (const ScenarioError& e) {
-        EXPECT_EQ(e.status(), 2);
-        return e.what();
-    }
-    return "(no error)";
-}
-
-struct Outcome {
-    int status = -1;
-    std::string transcript;
-    std::string errors;
-};
-
-Outcome run(std::string_view text)
-{
-    Outcome o;
-    std::ostringstream transcript;
-    std::ostringstream errors;
-    {
-        Runtime runtime(RunOptions{&transcript});
-        o.status = runtime.run(Parser::parse(text, "t.qls"), errors);
-    }
-    o.transcript = transcript.str();
-    o.errors = errors.str();
-    return o;
-}
 
 const std::string kPopupControls =
     "elTop, elTopLeft, btnQuestion, btnReply, btnForward, btnDelete, btnOpen, btnPin, btnPinned, btnAttach, btnClose, "
@@ -273,7 +243,7 @@ TEST(NotifierCommands, ChecksReadTheNotifierAndTheirFailuresSayWhatWasFound)
          "573 412 200 134"},
     };
     for (const auto& c : cases) {
-        const Outcome o = run(c.text);
+        const Outcome o = runText(c.text);
         EXPECT_EQ(o.status, c.error.empty() ? 0 : 1) << c.text;
         EXPECT_EQ(o.errors, c.error.empty() ? "" : c.error + "\n") << c.text;
     }
@@ -343,7 +313,7 @@ TEST(NotifierCommands, SnapshotsShowTheScreenAsSeenOrOneForm)
 
 TEST(NotifierCommands, RealFontsAreUsedWhereTheBuildHasThem)
 {
-    const Outcome o = run("fonts real\nfonts fixed\n");
+    const Outcome o = runText("fonts real\nfonts fixed\n");
     ASSERT_EQ(o.status, 0) << o.errors;
 #ifdef QLN_HAVE_FREETYPE
     // FreeType may still refuse to start on a machine without fonts; then the transcript says why.
@@ -358,7 +328,7 @@ TEST(NotifierCommands, RealFontsAreUsedWhereTheBuildHasThem)
 
 TEST(NotifierCommands, TheTranscriptTellsWhatTheNotifierDidWhenItDidIt)
 {
-    const Outcome o = run("outlook start\nreg set settings MultMsgDelay dword 1\nstart\nadvance 1s\n"
+    const Outcome o = runText("outlook start\nreg set settings MultMsgDelay dword 1\nstart\nadvance 1s\n"
                           "batch\nmail a in Inbox\nmail b in Inbox\nend\nadvance 3999ms\nexpect state NewestSlot 0\n"
                           "advance 1ms\nexpect state history[1] @b\nclick btnClose\nexpect popup hidden\n");
     ASSERT_EQ(o.status, 0) << o.errors;
@@ -378,7 +348,7 @@ TEST(NotifierCommands, TheTranscriptTellsWhatTheNotifierDidWhenItDidIt)
 
 TEST(NotifierCommands, AClickIsAnEventThatABatchHolds)
 {
-    const Outcome o = run("outlook start\nreg set options GetStart dword 0\nstart\nmail a in Inbox\n"
+    const Outcome o = runText("outlook start\nreg set options GetStart dword 0\nstart\nmail a in Inbox\n"
                           "batch\nclick btnClose\nexpect popup visible\nend\nexpect popup hidden\n"
                           // A click on a hidden form or a hidden picture does not reach it.
                           "click btnClose\nmail b in Inbox\nclick picNext\nexpect state CurrentSlot 1\n"

@@ -2,20 +2,10 @@
 
 #include "apps/qln-sim/CommandTable.h"
 #include "apps/qln-sim/Parser.h"
+#include "tests/runner/RunnerTestSupport.h"
 
 namespace qln::runner {
 namespace {
-
-std::string parseError(std::string_view text)
-{
-    try {
-        Parser::parse(text, "t.qls");
-    } catch (const ScenarioError& e) {
-        EXPECT_EQ(e.status(), 2);
-        return e.what();
-    }
-    return "(no error)";
-}
 
 TEST(Parser, AcceptsEveryAvailableForm)
 {

@@ -8,34 +8,11 @@
 #include "apps/qln-sim/CommandTable.h"
 #include "apps/qln-sim/Parser.h"
 #include "apps/qln-sim/Runtime.h"
+#include "tests/runner/RunnerTestSupport.h"
 #include "platform/Outlook.h"
 
 namespace qln::runner {
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string transcript;
-    std::string errors;
-};
-
-Outcome runText(std::string_view text)
-{
-    Outcome o;
-    std::ostringstream transcript;
-    std::ostringstream errors;
-    try {
-        const Scenario scenario = Parser::parse(text, "t.qls");
-        Runtime runtime(RunOptions{&transcript});
-        o.status = runtime.run(scenario, errors);
-    } catch (const ScenarioError& e) {
-        errors << e.what();
-        o.status = e.status();
-    }
-    o.transcript = transcript.str();
-    o.errors = errors.str();
-    return o;
-}
 
 class TempDir {
 public:
