@@ -3,6 +3,7 @@
 // the desktop refused or failed a call. It is the analogue of a COM or run-time error, and the
 // only exception the system's own code ever absorbs.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -12,6 +13,14 @@ namespace platform {
 class Failure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // A failure that carries a run-time error number (380, "Invalid property value", say).
+    Failure(const std::string& what, std::int32_t number) : std::runtime_error(what), number_(number) {}
+
+    // The error number, or 0 when the failure has none.
+    std::int32_t number() const { return number_; }
+
+private:
+    std::int32_t number_ = 0;
 };
 
 // Runs one step of a sequence whose failures are ignored: the step's Failure is swallowed and the
