@@ -27,11 +27,12 @@ constexpr std::string_view kOutboxName = "Outbox";
 // among them) and never name a folder.
 constexpr std::size_t kLongestPaddingPiece = 3;
 
-// The item counts as in an ignored folder when some piece's text after its colon is the folder's
-// EntryID. A folder whose EntryID could not be read is in none of them: one failed Outlook call
-// must not silently swallow a notification. A piece without a colon (only a hand-edited value
-// has one) names no folder.
-bool inIgnoredFolder(const std::vector<std::string>& pieces, const std::optional<std::string>& folderEntryID)
+} // namespace
+
+// A folder whose EntryID could not be read is in none of them: one failed Outlook call must not
+// silently swallow a notification. A piece without a colon (only a hand-edited value has one)
+// names no folder.
+bool InIgnoredFolder(const std::vector<std::string>& pieces, const std::optional<std::string>& folderEntryID)
 {
     if (!folderEntryID)
         return false;
@@ -47,6 +48,8 @@ bool inIgnoredFolder(const std::vector<std::string>& pieces, const std::optional
     }
     return ignored;
 }
+
+namespace {
 
 bool anyFolderPiece(const std::vector<std::string>& pieces)
 {
@@ -127,7 +130,7 @@ void NewItemScreening::ScreenNewItem(std::shared_ptr<outlook::Item> item)
         std::optional<std::string> folderEntryID;
         if (auto f = itemFolder())
             folderEntryID = valueOr<std::optional<std::string>>(std::nullopt, [&] { return f->EntryID(); });
-        if (inIgnoredFolder(ignoredFolders, folderEntryID))
+        if (InIgnoredFolder(ignoredFolders, folderEntryID))
             verdict = true;
     }
 

@@ -3,6 +3,9 @@
 // in the history (shown at once) or, while a burst is paced, in the delay queue.
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "notifier/core/FolderMonitor.h"
 #include "notifier/core/NotifierServices.h"
@@ -10,6 +13,11 @@
 #include "notifier/core/PopupPort.h"
 
 namespace qln {
+
+// Whether a folder is among the ignored ones: `pieces` is AutodismissFolders split at "|", each
+// piece "<name>:<EntryID>" (pieces of three characters or less are padding). Compared is the
+// second part of a piece split at ":" with the folder's EntryID; no EntryID matches nothing.
+bool InIgnoredFolder(const std::vector<std::string>& pieces, const std::optional<std::string>& folderEntryID);
 
 class NewItemScreening {
 public:

@@ -77,6 +77,18 @@ void ContentComposer::composeInboxSummary(PopupContent& content)
     });
 }
 
+void ContentComposer::composePreview(PopupContent& content)
+{
+    composeInboxSummary(content);
+    content.sender = kSampleAddress;
+    content.recipient = kSampleAddress;
+    content.subject = "Message Preview";
+    const std::string localeName = valueOr(std::string(), [&] { return services_.system.localeName(); });
+    content.received = platform::Locale::fromName(localeName).shortDate(services_.clock.now());
+    content.size = "1 KB";
+    content.body = "Preview message body.";
+}
+
 bool ContentComposer::compose(std::int16_t slot, ComposeKind kind, PopupContent& content)
 {
     const settings::Settings& store = services_.settings;

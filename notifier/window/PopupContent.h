@@ -64,6 +64,12 @@ public:
     // shows real counts). When a count cannot be read the summary is left as it was.
     void composeInboxSummary(PopupContent& content);
 
+    // The settings preview's sample item: a sample address as sender and recipient, "Message
+    // Preview", today's date, "1 KB", a one-line body, and the real inbox summary. The attachment
+    // indicator keeps the state of the last shown item.
+    void composePreview(PopupContent& content);
+    static constexpr const char* kSampleAddress = "someone@example.com";
+
 private:
     NotifierServices& services_;
     FolderMonitor& monitor_;

@@ -277,10 +277,16 @@ void PopupLayout::LayoutPopup(bool preview)
     const settings::Settings& store = services_.settings;
     const SizeSettings sizes = readSizeSettings(preview);
     if (preview) {
+        // The sample's buttons refer to no item: the slot now shown is given up, and shows the
+        // summary alone if it is paged to again.
+        NotifierState& state = popup_.state();
+        const auto slot = static_cast<std::size_t>(state.CurrentSlot);
+        if (slot < state.HistoryEntryID.size())
+            state.HistoryEntryID[slot].clear();
         // The preview shows the page's unapplied rows until the next composition reads the
         // applied ones again; it never counts down.
         content_.readDisplaySettings(store, PopupContent::Source::Preview);
-        // The sample texts join here with the preview itself; until then it shows the last item.
+        composer_.composePreview(content_);
         dismiss_ = false;
     } else {
         dismiss_ = store.read(settings::Dismiss) != 0;

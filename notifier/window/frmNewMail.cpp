@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "notifier/core/OutlookWindows.h"
 #include "notifier/window/frmGetStart.h"
 #include "platform/Failure.h"
 #include "platform/Lang.h"
@@ -67,8 +68,7 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
                    .screen = [this](std::shared_ptr<platform::outlook::Item> item) {
                        screening_.ScreenNewItem(std::move(item));
                    },
-                   // The reaction to the shown item being read or removed elsewhere is not built yet.
-                   .shownItemReadOrRemoved = [](bool) {},
+                   .shownItemReadOrRemoved = [this](bool removal) { watch_.OnShownItemReadOrRemoved(removal); },
                }),
       screening_(services, state_, monitor_, *this),
       queue_(services, state_, monitor_, *this),
@@ -76,7 +76,9 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
       style_(*this, services),
       layout_(*this, services, style_, composer_, content_),
       presence_(services.desktop, services.system),
-      hotKey_(services.desktop, services.settings, [this] { btnClose_Click(); })
+      hotKey_(services.desktop, services.settings, [this] { btnClose_Click(); }),
+      actions_(*this, services, presence_),
+      watch_(*this, services, presence_)
 {
     designLayout();
 
@@ -98,12 +100,19 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
     picBack.Click = [this] { queue_.HistoryBack(); };
     picNext.Click = [this] { queue_.HistoryNext(); };
     btnClose.Click = [this] { btnClose_Click(); };
+    const std::initializer_list<forms::Control*> openers = {&lblSenderName, &lblSubject, &lblBody, &btnOpen,
+                                                            &btnAttach};
+    for (forms::Control* control : openers)
+        control->Click = [this] { actions_.OpenItem(); };
+    btnReply.Click = [this] { actions_.Reply(); };
+    btnForward.Click = [this] { actions_.Forward(); };
+    btnDelete.Click = [this] { actions_.Delete(); };
     btnPin.Click = [this] { btnPin_Click(); };
     btnPinned.Click = [this] { btnPinned_Click(); };
 
     tmrLoadDelay.on_timer = [this] { tmrLoadDelay_Timer(); };
-    // The one-second poll (change flags, Outlook's presence, countdown upkeep) is not built yet.
-    tmrCheckOutlook.on_timer = [] {};
+    tmrCheckOutlook.on_timer = [this] { tmrCheckOutlook_Timer(); };
+    tmrCheckIgnored.on_timer = [this] { watch_.tmrCheckIgnored_Timer(); };
     tmrCountQueue.on_timer = [this] { queue_.tmrCountQueue_Timer(); };
     tmrCountDown.on_timer = [this] { tmrCountDown_Timer(); };
     tmrFade.on_timer = [this] { tmrFade_Timer(); };
@@ -210,6 +219,31 @@ void frmNewMail::tmrLoadDelay_Timer()
 {
     tmrCheckOutlook.setEnabled(true);
     tmrLoadDelay.setEnabled(false);
+}
+
+void frmNewMail::tmrCheckOutlook_Timer()
+{
+    const settings::Settings& store = services_.settings;
+    if (store.read(settings::HKChanged) != 0)
+        hotKey_.RegisterDismissHotKey();
+    if (store.read(settings::Preview) != 0)
+        ShowPreview();
+    if (!IsOutlookRunning(services_.desktop)) {
+        // Outlook has gone: the notifier goes with it.
+        Unload();
+        return;
+    }
+    // A countdown stopped along the way (a preview, an action) is taken up again while seconds
+    // are left; a pinned popup has none.
+    if (state_.SecondsLeft > 0 && !tmrCountDown.Enabled())
+        tmrCountDown.setEnabled(true);
+}
+
+void frmNewMail::ShowPreview()
+{
+    platform::ignoreFailure([&] { services_.settings.write(settings::Preview, 0); });
+    LayoutPopup(true);
+    AppearPopup(true);
 }
 
 void frmNewMail::Form_Unload()
@@ -371,11 +405,7 @@ void frmNewMail::btnPinned_Click()
     state_.Pinned = false;
 }
 
-void frmNewMail::btnClose_Click()
-{
-    // For now closing only dismisses; marking the shown item read joins when the message actions do.
-    DismissPopup();
-}
+void frmNewMail::btnClose_Click() { actions_.Dismiss(); }
 
 void frmNewMail::restoreForeground()
 {

@@ -16,10 +16,12 @@
 #include "notifier/core/NotifierState.h"
 #include "notifier/core/PopupPort.h"
 #include "notifier/window/DismissHotKey.h"
+#include "notifier/window/MessageActions.h"
 #include "notifier/window/PopupContent.h"
 #include "notifier/window/PresenceChecks.h"
 #include "notifier/window/PopupLayout.h"
 #include "notifier/window/PopupStyle.h"
+#include "notifier/window/ShownItemWatch.h"
 #include "platform/forms/Form.h"
 
 namespace qln {
@@ -51,6 +53,10 @@ public:
     // sliding up out of its bottom edge.
     void AppearPopup(bool preview);
 
+    // A sample popup from the options page's unapplied values (their preview twins), shown at
+    // once and never counting down; the next real composition reads the applied values again.
+    void ShowPreview();
+
     // The appearance animation's state.
     struct Animation {
         std::int16_t currentAlpha = 0;  // applied at the next fade tick
@@ -76,6 +82,8 @@ public:
     FolderMonitor& monitor() { return monitor_; }
     NewItemScreening& screening() { return screening_; }
     NotificationQueue& queue() { return queue_; }
+    MessageActions& actions() { return actions_; }
+    ShownItemWatch& watch() { return watch_; }
     frmGetStart* getStartDialog() const { return getStart_.get(); }
 
     // Every composition asked for, oldest first: which slot, and how.
@@ -135,6 +143,9 @@ private:
     // The controls' places, sizes and fonts as designed; the layout moves them from there.
     void designLayout();
     void tmrLoadDelay_Timer();
+    // The one-second poll: the options page's change flags, Outlook's presence, and the countdown
+    // kept running.
+    void tmrCheckOutlook_Timer();
     // The close button's click, which the dismiss hot key runs too.
     void btnClose_Click();
     // The auto-dismiss countdown's second, and pinning the popup against it.
@@ -159,6 +170,8 @@ private:
     PopupLayout layout_;
     PresenceChecks presence_;
     DismissHotKey hotKey_;
+    MessageActions actions_;
+    ShownItemWatch watch_;
     std::unique_ptr<frmGetStart> getStart_;
     std::vector<Composition> compositions_;
     Animation animation_;

@@ -122,8 +122,11 @@ TEST_F(StartupTest, WithoutOutlookOrItsHelperStartUpGoesOnSilently)
     start();  // Outlook not running
     EXPECT_TRUE(popup->Loaded());
     EXPECT_EQ(popup->monitor().nameSpace(), nullptr);
-    world.loop.advance(6000);
+    // The poll starts after five seconds; its first tick finds no Outlook and the notifier ends.
+    world.loop.advance(5500);
     EXPECT_TRUE(popup->tmrCheckOutlook.Enabled());
+    world.loop.advance(1000);
+    EXPECT_FALSE(popup->Loaded());
     popup.reset();
 
     world.outlook.setMapiLibraryPresent(false);
