@@ -89,6 +89,9 @@ struct WindowSpec {
     std::uint32_t exStyle = 0;     // further extended styles, e.g. wsex::ToolWindow
     WindowHandle owner = NoWindow; // an owned top-level window reports its owner as parent
     int left = 0, top = 0, width = 0, height = 0;  // pixels
+    // The program's own name for the window (its form's name). Windows has no use for it; a
+    // simulated desktop names the window so in what it reports.
+    std::string name{};
 };
 
 struct WindowRect {

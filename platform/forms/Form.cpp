@@ -61,6 +61,7 @@ platform::WindowSpec Form::windowSpec() const
     platform::WindowSpec spec;
     spec.className = "ThunderRT6FormDC";
     spec.title = caption_;
+    spec.name = name_;
     const platform::WindowRect bounds = pixelBounds();
     spec.left = bounds.left;
     spec.top = bounds.top;

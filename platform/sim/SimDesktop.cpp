@@ -466,6 +466,9 @@ WindowHandle SimDesktop::createWindow(const WindowSpec& spec)
     if (spec.owner != NoWindow)
         state_->live("CreateWindowExA", spec.owner);
     Window w;
+    // Named after its form unless that name is taken by an open window.
+    if (!spec.name.empty() && window(spec.name) == NoWindow)
+        w.name = spec.name;
     w.className = spec.className;
     w.title = spec.title;
     w.own = true;
@@ -476,7 +479,7 @@ WindowHandle SimDesktop::createWindow(const WindowSpec& spec)
     w.owner = spec.owner;
     w.proc = defaultWindowProc;
     WindowHandle handle = state_->add(std::move(w));
-    state_->report("CreateWindowExA(" + spec.className + ", \"" + spec.title + "\") = " + hex(handle));
+    state_->report("CreateWindowExA(" + spec.className + ", \"" + spec.title + "\") = " + state_->describe(handle));
     return handle;
 }
 

@@ -85,6 +85,28 @@ TEST_F(SimDesktopTest, EnumerationFollowsTheZOrderWithTopmostWindowsAbove)
     EXPECT_THROW(desktop.closeWindow(popup), std::invalid_argument);
 }
 
+TEST_F(SimDesktopTest, OwnWindowsTakeTheirFormsNameUnlessAnOpenWindowHasIt)
+{
+    std::vector<std::string> calls;
+    desktop.observers().call = [&](const std::string& line) { calls.push_back(line); };
+    WindowSpec spec;
+    spec.className = "ThunderRT6FormDC";
+    spec.name = "frmNewMail";
+    const WindowHandle first = desktop.createWindow(spec);
+    EXPECT_EQ(desktop.nameOf(first), "frmNewMail");
+    EXPECT_EQ(desktop.window("frmNewMail"), first);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "CreateWindowExA(ThunderRT6FormDC, \"\") = frmNewMail");
+    desktop.showWindow(first, platform::sw::ShowNoActivate);
+    EXPECT_EQ(calls.back().rfind("ShowWindow(frmNewMail, ", 0), 0u) << calls.back();
+
+    const WindowHandle second = desktop.createWindow(spec);  // the name is taken: it stays unnamed
+    EXPECT_EQ(desktop.nameOf(second), "");
+    desktop.destroyWindow(first);
+    const WindowHandle third = desktop.createWindow(spec);
+    EXPECT_EQ(desktop.nameOf(third), "frmNewMail");
+}
+
 TEST_F(SimDesktopTest, TitleAndClassAreCutToTheBuffer)
 {
     WindowHandle w = desktop.addWindow("w", "rctrl_renwnd32", "Inbox - Microsoft Outlook");
