@@ -115,6 +115,10 @@ void ShownItemWatch::OnShownItemReadOrRemoved(bool removal)
         const auto slot = static_cast<std::size_t>(state.CurrentSlot);
         if (slot < state.HistoryEntryID.size())
             state.HistoryEntryID[slot].clear();
+        // A popup the user dismissed stays dismissed: paging back would bring it up again with an
+        // older item (the close button marks the item read, which is what reports it here).
+        if (!popup_.Visible())
+            return;
         state.ShowNoMoreMessage = false;
         popup_.queue().HistoryBack();
         popup_.SetNextEnabled(false);

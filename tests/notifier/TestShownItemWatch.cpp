@@ -178,6 +178,18 @@ TEST_F(ShownItemWatchTest, ReadOrRemovedElsewhereFollowsTheSpamWindowTable)
     EXPECT_TRUE(world.desktop.messageBoxes().empty());
 }
 
+TEST_F(ShownItemWatchTest, ADismissedPinnedPopupStaysDismissedWhenItsItemTurnsReadAtOnce)
+{
+    deliver("older");
+    const std::string shown = deliver("shown");
+    pin();
+    popup->btnClose.userClick();  // marks it read: Outlook reports the change at once
+    world.loop.runPending();
+    EXPECT_FALSE(popup->Visible());
+    EXPECT_EQ(popup->state().HistoryEntryID[1], "");
+    EXPECT_FALSE(world.outlook.item(shown)->unread);
+}
+
 TEST_F(ShownItemWatchTest, ElapsedTimeIsCountedInWholeSecondsAcrossMidnight)
 {
     services.settings.write(settings::Autodismiss3rdPartySpam, 0);
