@@ -233,8 +233,8 @@ void frmNewMail::tmrCheckOutlook_Timer()
         Unload();
         return;
     }
-    // A countdown stopped along the way (a preview, an action) is taken up again while seconds
-    // are left; a pinned popup has none.
+    // A countdown that an action stopped is taken up again while seconds are left (a pinned popup
+    // and a preview have none), so that a hidden popup's countdown still lets a paced burst go on.
     if (state_.SecondsLeft > 0 && !tmrCountDown.Enabled())
         tmrCountDown.setEnabled(true);
 }
