@@ -33,8 +33,13 @@ void Control::setHeight(double twips) { move(left_, top_, width_, twips); }
 
 void Control::move(double left, double top, double width, double height)
 {
-    if (setBounds(left, top, width, height))
-        invalidate();
+    const double oldWidth = width_;
+    const double oldHeight = height_;
+    if (!setBounds(left, top, width, height))
+        return;
+    invalidate();
+    if (width_ != oldWidth || height_ != oldHeight)
+        resized();
 }
 
 bool Control::setBounds(double left, double top, double width, double height)

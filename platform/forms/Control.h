@@ -104,6 +104,9 @@ protected:
     virtual void fitSize(double& width, double& height) const;
     // Runs fitSize again on the current size, without asking for a repaint (the caller does).
     void refit();
+    // The size changed through move() or a size setter (after the repaint was asked for); a
+    // control that lays itself out to its size (a user control's Resize) does it here.
+    virtual void resized() {}
 
     FormsHost& host() const;
     int pixelsX(double twips) const;
