@@ -1,0 +1,209 @@
+#include "apps/glint-gallery/Gallery.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "controls/glintbutton/GlintButton.h"
+#include "platform/Failure.h"
+#include "platform/draw/Png.h"
+#include "platform/fonts/FixedFontEngine.h"
+#include "platform/forms/Form.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimLoop.h"
+#include "platform/sim/SimSystemInfo.h"
+#ifdef QLN_HAVE_FREETYPE
+#include "platform/fonts/FreeTypeFontEngine.h"
+#endif
+
+namespace gallery {
+
+namespace {
+
+using glint::GlintButton;
+
+constexpr draw::OleColour kPopupBack = 0xE1FFFF;
+constexpr draw::Rgb kPopupPaper{255, 255, 225};
+constexpr draw::Rgb kMask{255, 0, 255};
+constexpr int kButtonWidth = 96;
+constexpr int kButtonHeight = 30;
+constexpr int kMargin = 8;
+constexpr int kTwipsPerPixel = 15;  // the simulated screen's 96 dpi
+
+struct Look {
+    const char* name;
+    glint::AppearanceConstants appearance;
+};
+
+struct State {
+    const char* name;
+    std::function<void(GlintButton&)> enter;
+};
+
+class GalleryForm final : public forms::Form {
+public:
+    explicit GalleryForm(forms::FormsHost& host) : Form(host, "frmGallery") {}
+    ~GalleryForm() override { Unload(); }
+    GlintButton& placeButton() { return add<GlintButton>("btnSample"); }
+};
+
+// A pill of the button's size: a body colour with a darker rim and a lighter top half, on the mask
+// colour, so that the corners are cut away.
+forms::PictureRef pill(draw::Rgb body, draw::Rgb rim, int inset)
+{
+    draw::Surface image(kButtonWidth, kButtonHeight, kMask);
+    const double radius = (kButtonHeight - 1) / 2.0;
+    for (int y = 0; y < kButtonHeight; ++y) {
+        for (int x = 0; x < kButtonWidth; ++x) {
+            const double cx = std::clamp(static_cast<double>(x), radius, kButtonWidth - 1 - radius);
+            const double distance = std::hypot(x - cx, y - radius);
+            if (distance > radius)
+                continue;
+            draw::Rgb colour = body;
+            if (distance > radius - 1.5)
+                colour = rim;
+            else if (y < kButtonHeight / 2 - inset)
+                colour = draw::blend(body, draw::white, 90);
+            image.setPixel(x, y, colour);
+        }
+    }
+    return forms::makePicture(std::move(image));
+}
+
+void loadSkins(GlintButton& b)
+{
+    b.setSkinUp(pill({70, 130, 200}, {30, 60, 120}, 0));
+    b.setSkinOver(pill({250, 170, 40}, {160, 90, 0}, 0));
+    b.setSkinDown(pill({40, 90, 150}, {20, 40, 90}, -3));
+    b.setSkinFocus(pill({70, 130, 200}, {255, 255, 255}, 0));
+    b.setSkinDisabled(pill({170, 170, 170}, {120, 120, 120}, 0));
+    b.setForeColor(0xFFFFFF);
+    b.setHighlightColor(0x000000);
+}
+
+void hover(GlintButton& b)
+{
+    b.mouseMove(0, 0, kButtonWidth / 2, kButtonHeight / 2);
+    b.mouseMove(0, 0, kButtonWidth / 2, kButtonHeight / 2);
+}
+
+const std::vector<Look>& looks()
+{
+    static const std::vector<Look> all{{"flat", glint::btFlat},
+                                       {"flat-border", glint::btFlatWithBorder},
+                                       {"3d", glint::bt3D},
+                                       {"xp", glint::btXP},
+                                       {"skin", glint::btSkin}};
+    return all;
+}
+
+const std::vector<State>& states()
+{
+    static const std::vector<State> all{
+        {"up", [](GlintButton&) {}},
+        {"hover", hover},
+        {"down", [](GlintButton& b) {
+             hover(b);
+             b.mouseDown(1, 0, kButtonWidth / 2, kButtonHeight / 2);
+         }},
+        {"disabled", [](GlintButton& b) { b.setEnabled(false); }},
+        {"focused", [](GlintButton& b) { b.gotFocus(); }},
+        {"focused-down", [](GlintButton& b) {
+             b.gotFocus();
+             b.mouseDown(1, 0, kButtonWidth / 2, kButtonHeight / 2);
+         }},
+        {"default", [](GlintButton& b) { b.site().setDisplayAsDefault(true); }},
+        {"toggle-down", [](GlintButton& b) {
+             b.setStyle(glint::Toggle);
+             b.setValue(glint::Down);
+         }},
+        {"two-rows", [](GlintButton& b) { b.setCaption("Reply to all senders"); }},
+    };
+    return all;
+}
+
+// One button in one state on a patch of the popup's background.
+draw::Surface drawSample(forms::FormsHost& host, const Look& look, const State& state)
+{
+    GalleryForm form(host);
+    form.setBackColor(kPopupBack);
+    form.move(0, 0, (kButtonWidth + 2 * kMargin) * kTwipsPerPixel, (kButtonHeight + 2 * kMargin) * kTwipsPerPixel);
+    form.Show();
+    GlintButton& b = form.placeButton();
+    b.InitProperties();
+    b.move(kMargin * kTwipsPerPixel, kMargin * kTwipsPerPixel, kButtonWidth * kTwipsPerPixel,
+           kButtonHeight * kTwipsPerPixel);
+    b.setCaption("&Reply");
+    if (look.appearance == glint::btSkin)
+        loadSkins(b);
+    else
+        b.setAppearance(look.appearance);
+    if (look.appearance == glint::btFlatWithBorder)
+        b.setBorderColor(draw::oleRgb(90, 90, 90));
+    state.enter(b);
+    return form.render();
+}
+
+void drawLabel(draw::Surface& sheet, platform::FontEngine& fonts, int x, int y, const std::string& text)
+{
+    const platform::FontSpec font{"Tahoma", 8.0, true};
+    sheet.drawMask(fonts.render(font, 96, text), x, y, draw::black);
+}
+
+std::unique_ptr<platform::FontEngine> makeFontEngine()
+{
+#ifdef QLN_HAVE_FREETYPE
+    std::unique_ptr<platform::FontEngine> real;
+    if (platform::ignoreFailure([&] { real = std::make_unique<fonts::FreeTypeFontEngine>(); }))
+        return real;
+#endif
+    return std::make_unique<fonts::FixedFontEngine>();
+}
+
+} // namespace
+
+int renderGallery(const std::filesystem::path& outDir)
+{
+    std::error_code error;
+    std::filesystem::create_directories(outDir, error);
+    if (error)
+        throw platform::Failure("Cannot create " + outDir.string() + ": " + error.message());
+
+    platform::sim::SimLoop loop;
+    platform::sim::SimDesktop desktop{loop};
+    platform::sim::SimSystemInfo system;
+    std::unique_ptr<platform::FontEngine> fonts = makeFontEngine();
+    forms::FormsHost host{desktop, loop, *fonts, system};
+
+    const int cellWidth = kButtonWidth + 2 * kMargin;
+    const int cellHeight = kButtonHeight + 2 * kMargin;
+    const int labelWidth = 90;
+    const int labelHeight = 20;
+    const auto& allLooks = looks();
+    const auto& allStates = states();
+    draw::Surface sheet(labelWidth + cellWidth * static_cast<int>(allStates.size()),
+                        labelHeight + cellHeight * static_cast<int>(allLooks.size()), draw::white);
+
+    int count = 0;
+    for (std::size_t row = 0; row < allLooks.size(); ++row) {
+        const int top = labelHeight + cellHeight * static_cast<int>(row);
+        drawLabel(sheet, *fonts, 6, top + cellHeight / 2 - 7, allLooks[row].name);
+        for (std::size_t column = 0; column < allStates.size(); ++column) {
+            const draw::Surface sample = drawSample(host, allLooks[row], allStates[column]);
+            draw::writePng(sample, outDir / (std::string(allLooks[row].name) + "-" + allStates[column].name + ".png"));
+            sheet.drawPicture(sample, labelWidth + cellWidth * static_cast<int>(column), top);
+            ++count;
+        }
+    }
+    for (std::size_t column = 0; column < allStates.size(); ++column)
+        drawLabel(sheet, *fonts, labelWidth + cellWidth * static_cast<int>(column) + 4, 3, allStates[column].name);
+    sheet.frameRect(draw::Rect{labelWidth - 1, labelHeight - 1, sheet.width(), sheet.height()}, kPopupPaper);
+    draw::writePng(sheet, outDir / "contact-sheet.png");
+    return count;
+}
+
+} // namespace gallery
