@@ -11,8 +11,8 @@
 // then repaint (Refresh), relayout (LayoutCaption, which repaints) and tell the site
 // (ControlSite::propertyChanged), several of them only when the value differs. Enumerated
 // properties outside their range throw platform::Failure 380 (invalid property value) and keep
-// their value. Assign Enabled, BackColor and ForeColor through this class: the forms runtime's
-// setters of the same name change only the surface.
+// their value. Enabled, BackColor and ForeColor override the forms runtime's setters, so a form
+// that sets them through a Control pointer reaches the button's own state.
 //
 // The code is split by concern: GlintButtonProperties.cpp (properties, skin switching, access
 // key, asynchronous skins, persistence), GlintButtonPaint.cpp (Refresh and the painters),
@@ -78,7 +78,7 @@ public:
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool autoSize);
     // BackColor() and ForeColor() are the surface's, which these keep equal to the stored values.
-    void setBackColor(draw::OleColour colour);
+    void setBackColor(draw::OleColour colour) override;
     BackStyleConstants BackStyle() const { return backStyle_; }
     void setBackStyle(std::int32_t backStyle);
     draw::OleColour BorderColor() const { return borderColor_; }
@@ -93,7 +93,7 @@ public:
     void setCaptionOffsetX(std::int32_t pixels);
     std::int32_t CaptionOffsetY() const { return offsetY_; }
     void setCaptionOffsetY(std::int32_t pixels);
-    void setEnabled(bool enabled);
+    void setEnabled(bool enabled) override;
     const forms::FontRef& Font() const { return font_; }
     void setFont(forms::FontRef font);
     bool FontBold() const { return font_->Bold; }
@@ -109,7 +109,7 @@ public:
     double FontSize() const { return font_->Size; }
     // Throws platform::Failure 380 for a size that is not a number above 0 and up to 2160 points.
     void setFontSize(double points);
-    void setForeColor(draw::OleColour colour);
+    void setForeColor(draw::OleColour colour) override;
     draw::OleColour HighlightColor() const { return highlightColor_; }
     void setHighlightColor(draw::OleColour colour);
     platform::WindowHandle hWnd() const;

@@ -39,7 +39,9 @@ public:
     bool Visible() const { return visible_; }
     void setVisible(bool visible);
     bool Enabled() const { return enabled_; }
-    void setEnabled(bool enabled);
+    // Enabled and the two colours are virtual: a user control keeps its own state behind them,
+    // and a form that sets them through a Control pointer must reach it.
+    virtual void setEnabled(bool enabled);
 
     // Position and size in twips, relative to the container, or to the form's client area.
     double Left() const { return left_; }
@@ -61,9 +63,9 @@ public:
     // OLE colours (0x00BBGGRR or a system colour). By default the 3D face behind the button text
     // colour, as VB gives its intrinsic controls.
     draw::OleColour BackColor() const { return backColor_; }
-    void setBackColor(draw::OleColour colour);
+    virtual void setBackColor(draw::OleColour colour);
     draw::OleColour ForeColor() const { return foreColor_; }
-    void setForeColor(draw::OleColour colour);
+    virtual void setForeColor(draw::OleColour colour);
 
     const std::string& ToolTipText() const { return toolTip_; }
     void setToolTipText(std::string text);
