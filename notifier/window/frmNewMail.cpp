@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "notifier/core/OutlookWindows.h"
+#include "notifier/window/PopupButtons.h"
 #include "notifier/window/frmGetStart.h"
 #include "platform/Failure.h"
 #include "platform/Lang.h"
@@ -32,15 +33,15 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
     : Form(host, "frmNewMail"),
       elTop(add<forms::Panel>("elTop")),
       elTopLeft(add<forms::Panel>("elTopLeft")),
-      btnQuestion(add<forms::CommandButton>("btnQuestion")),
-      btnReply(add<forms::CommandButton>("btnReply")),
-      btnForward(add<forms::CommandButton>("btnForward")),
-      btnDelete(add<forms::CommandButton>("btnDelete")),
-      btnOpen(add<forms::CommandButton>("btnOpen")),
-      btnPin(add<forms::CommandButton>("btnPin")),
-      btnPinned(add<forms::CommandButton>("btnPinned")),
-      btnAttach(add<forms::CommandButton>("btnAttach")),
-      btnClose(add<forms::CommandButton>("btnClose")),
+      btnQuestion(add<glint::GlintButton>("btnQuestion")),
+      btnReply(add<glint::GlintButton>("btnReply")),
+      btnForward(add<glint::GlintButton>("btnForward")),
+      btnDelete(add<glint::GlintButton>("btnDelete")),
+      btnOpen(add<glint::GlintButton>("btnOpen")),
+      btnPin(add<glint::GlintButton>("btnPin")),
+      btnPinned(add<glint::GlintButton>("btnPinned")),
+      btnAttach(add<glint::GlintButton>("btnAttach")),
+      btnClose(add<glint::GlintButton>("btnClose")),
       lblCountDown(add<forms::Label>("lblCountDown")),
       lblInbox(add<forms::Label>("lblInbox")),
       lblSenderName(add<forms::Label>("lblSenderName")),
@@ -81,6 +82,7 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
       watch_(*this, services, presence_)
 {
     designLayout();
+    loadButtons();
 
     // Both arrows start disabled: there is no history yet.
     picBack.setVisible(false);
@@ -129,7 +131,7 @@ void frmNewMail::designLayout()
     elTopLeft.move(0, 0, 2150, 315);
     btnQuestion.move(30, 29, 285, 285);
     const struct {
-        forms::CommandButton* button;
+        glint::GlintButton* button;
         double left;
     } row[] = {{&btnReply, 400}, {&btnForward, 700}, {&btnDelete, 1000}, {&btnOpen, 1300},
                {&btnPin, 1600},  {&btnPinned, 1600}, {&btnAttach, 1900}};
@@ -162,6 +164,19 @@ void frmNewMail::designLayout()
         arrow->move(kDesignWidth / 2 - 420, kArrowTop, kArrowSize, kArrowSize);
     for (forms::PictureBox* arrow : {&picNext, &picNextDis})
         arrow->move(kDesignWidth / 2 + 180, kArrowTop, kArrowSize, kArrowSize);
+}
+
+void frmNewMail::loadButtons()
+{
+    const std::pair<glint::GlintButton*, art::Glyph> buttons[] = {
+        {&btnQuestion, art::Glyph::Question}, {&btnReply, art::Glyph::Reply},   {&btnForward, art::Glyph::Forward},
+        {&btnDelete, art::Glyph::Delete},     {&btnOpen, art::Glyph::Open},     {&btnPin, art::Glyph::Pin},
+        {&btnPinned, art::Glyph::Pinned},     {&btnAttach, art::Glyph::Attach}, {&btnClose, art::Glyph::Close},
+    };
+    for (const auto& [button, glyph] : buttons) {
+        // Stored data the button refuses ends its loading there; the button keeps what it read.
+        platform::ignoreFailure([&] { button->ReadProperties(storedButtonData(glyph)); });
+    }
 }
 
 std::array<forms::Label*, 7> frmNewMail::textLabels()
@@ -205,7 +220,7 @@ void frmNewMail::Form_Load()
     state_.reset(store.read(settings::MultMsgDelayTime));
 
     if (store.read(settings::DisableActionButtons) != 0) {
-        for (forms::CommandButton* button :
+        for (glint::GlintButton* button :
              {&btnReply, &btnForward, &btnDelete, &btnOpen, &btnAttach, &btnClose, &btnPin, &btnPinned})
             button->setEnabled(false);
     }

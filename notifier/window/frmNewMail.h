@@ -22,6 +22,7 @@
 #include "notifier/window/PopupLayout.h"
 #include "notifier/window/PopupStyle.h"
 #include "notifier/window/ShownItemWatch.h"
+#include "controls/glintbutton/GlintButton.h"
 #include "platform/forms/Form.h"
 
 namespace qln {
@@ -93,19 +94,19 @@ public:
     };
     const std::vector<Composition>& compositions() const { return compositions_; }
 
-    // The popup's controls, in the order they are drawn. The top band: the action buttons and
-    // the countdown beside the close button.
+    // The popup's controls, in the order they are drawn. The top band: the skinned action buttons
+    // and the countdown beside the close button.
     forms::Panel& elTop;
     forms::Panel& elTopLeft;
-    forms::CommandButton& btnQuestion;
-    forms::CommandButton& btnReply;
-    forms::CommandButton& btnForward;
-    forms::CommandButton& btnDelete;
-    forms::CommandButton& btnOpen;
-    forms::CommandButton& btnPin;
-    forms::CommandButton& btnPinned;
-    forms::CommandButton& btnAttach;
-    forms::CommandButton& btnClose;
+    glint::GlintButton& btnQuestion;
+    glint::GlintButton& btnReply;
+    glint::GlintButton& btnForward;
+    glint::GlintButton& btnDelete;
+    glint::GlintButton& btnOpen;
+    glint::GlintButton& btnPin;
+    glint::GlintButton& btnPinned;
+    glint::GlintButton& btnAttach;
+    glint::GlintButton& btnClose;
     forms::Label& lblCountDown;
     // The rows.
     forms::Label& lblInbox;
@@ -142,6 +143,8 @@ protected:
 private:
     // The controls' places, sizes and fonts as designed; the layout moves them from there.
     void designLayout();
+    // The nine skinned buttons take their stored properties.
+    void loadButtons();
     void tmrLoadDelay_Timer();
     // The one-second poll: the options page's change flags, Outlook's presence, and the countdown
     // kept running.

@@ -204,7 +204,7 @@ TEST_F(MessageActionsTest, MarkReadDecidesWhetherActionsReadTheItemAndTakeOutloo
 {
     struct Action {
         const char* name;
-        forms::CommandButton* button;
+        glint::GlintButton* button;
     };
     for (int markRead : {1, 0}) {
         services.settings.write(settings::MarkRead, markRead);
@@ -295,7 +295,7 @@ TEST_F(MessageActionsTest, DisabledActionButtonsDoNothingWhileTheLabelsStillOpen
     world.loop.runPending();
 
     const std::string id = deliver("locked");
-    for (forms::CommandButton* button : {&popup->btnReply, &popup->btnForward, &popup->btnDelete, &popup->btnOpen,
+    for (glint::GlintButton* button : {&popup->btnReply, &popup->btnForward, &popup->btnDelete, &popup->btnOpen,
                                          &popup->btnAttach, &popup->btnClose})
         button->userClick();
     const auto state = item(id);

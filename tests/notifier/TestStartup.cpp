@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "notifier/core/OutlookWindows.h"
+#include "notifier/window/PopupArt.h"
 #include "notifier/window/frmGetStart.h"
 #include "notifier/window/frmNewMail.h"
 #include "platform/sim/SimWorld.h"
@@ -140,11 +141,44 @@ TEST_F(StartupTest, WithoutOutlookOrItsHelperStartUpGoesOnSilently)
     EXPECT_TRUE(world.desktop.messageBoxes().empty());
 }
 
+TEST_F(StartupTest, TheNineButtonsAreSkinnedFromTheStoredFormData)
+{
+    world.outlookStart();
+    setGetStart(0);
+    start();
+    deliver("Inbox");
+    ASSERT_TRUE(popup->Visible());
+    const draw::Surface shown = popup->render();
+    const draw::Rgb background = draw::resolveColour(popup->BackColor());
+    for (glint::GlintButton* button : {&popup->btnQuestion, &popup->btnReply, &popup->btnForward, &popup->btnDelete,
+                                       &popup->btnOpen, &popup->btnPin, &popup->btnPinned, &popup->btnAttach,
+                                       &popup->btnClose}) {
+        SCOPED_TRACE(button->Name());
+        EXPECT_EQ(button->Appearance(), glint::btSkin);
+        EXPECT_EQ(button->Caption(), "");
+        EXPECT_FALSE(button->AutoMask());
+        EXPECT_EQ(button->MaskColor(), draw::toOle(art::maskColour));
+        for (int skin = 0; skin < glint::GlintButton::SkinCount; ++skin)
+            EXPECT_NE(button->skin(static_cast<glint::GlintButton::Skin>(skin)), nullptr);
+        EXPECT_EQ(button->BackColor(), popup->BackColor());  // the popup's colour reached the button
+        if (!button->shown())
+            continue;
+        // Cut out along the mask: the corner shows the popup, never the mask colour.
+        const draw::Rect box = button->pixelBounds({0, 0});  // placed on the form itself
+        EXPECT_EQ(shown.pixel(box.left, box.top), background);
+        bool anyMask = false;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x)
+                anyMask = anyMask || shown.pixel(x, y) == art::maskColour;
+        EXPECT_FALSE(anyMask);
+    }
+}
+
 TEST_F(StartupTest, DisableActionButtonsDisablesTheEightButtonsWithoutHidingThem)
 {
     services.settings.write(settings::DisableActionButtons, 1);
     start();
-    for (forms::CommandButton* button : {&popup->btnReply, &popup->btnForward, &popup->btnDelete, &popup->btnOpen,
+    for (glint::GlintButton* button : {&popup->btnReply, &popup->btnForward, &popup->btnDelete, &popup->btnOpen,
                                          &popup->btnAttach, &popup->btnClose, &popup->btnPin, &popup->btnPinned}) {
         EXPECT_FALSE(button->Enabled()) << button->Name();
         // Only the pinned look starts hidden, as the popup is not pinned.
