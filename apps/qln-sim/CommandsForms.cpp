@@ -9,6 +9,7 @@
 #include "apps/qln-sim/KnownForms.h"
 #include "apps/qln-sim/Runtime.h"
 #include "apps/qln-sim/Values.h"
+#include "controls/glintbutton/GlintButton.h"
 #include "platform/forms/Form.h"
 
 namespace qln::runner {
@@ -127,10 +128,52 @@ Action parseClick(Args& args)
     };
 }
 
+// ---- mouse CONTROL down|move|up X Y [BUTTON] -------------------------------------------------------
+
+Action parseMouse(Args& args)
+{
+    const Token& token = args.next("CONTROL");
+    const Named named = resolveName(args, token, "mouse", Want::Control);
+    if (named.kind != K::GlintButton)
+        args.failAt(token, "mouse: " + named.path() + " is " + std::string(describeKind(named.kind)) +
+                               "; only the skinned buttons take mouse events by pixel");
+    const std::string what = args.choice("down|move|up", {"down", "move", "up"});
+    const auto x = static_cast<int>(args.number("X", -32768, 32767));
+    const auto y = static_cast<int>(args.number("Y", -32768, 32767));
+    // The buttons held: 1 left, 2 right, 4 middle. A move holds none unless told.
+    const auto button = static_cast<int>(args.atEnd() ? (what == "move" ? 0 : 1) : args.number("BUTTON", 0, 7));
+    return [named, what, x, y, button](Runtime& rt) {
+        const forms::Form* form = rt.forms().find(named.form);
+        if (!form || !form->Loaded())
+            throw std::invalid_argument("mouse: " + named.form + " is not loaded");
+        rt.note("world", "the mouse " + what + " at " + std::to_string(x) + "," + std::to_string(y) +
+                             " on " + named.path() + (button ? " (buttons " + std::to_string(button) + ")" : ""));
+        rt.world().loop.post([&rt, named, what, x, y, button] {
+            const forms::Form* now = rt.forms().find(named.form);
+            auto* target = now && now->Loaded() ? dynamic_cast<glint::GlintButton*>(now->control(named.control))
+                                                : nullptr;
+            if (!target) {
+                rt.note("forms", "the mouse on " + named.path() + " finds the form unloaded");
+                return;
+            }
+            if (!target->reactsToUser()) {
+                rt.note("forms", "the mouse does not reach " + named.path() + ": " + unreachable(*target));
+                return;
+            }
+            if (what == "down")
+                target->mouseDown(button, 0, x, y);
+            else if (what == "move")
+                target->mouseMove(button, 0, x, y);
+            else
+                target->mouseUp(button, 0, x, y);
+        });
+    };
+}
+
 // ---- expect CONTROL PROPERTY VALUE ---------------------------------------------------------------
 
 constexpr unsigned bit(ControlKind kind) { return 1u << static_cast<unsigned>(kind); }
-constexpr unsigned kCaptioned = bit(K::CommandButton) | bit(K::CheckBox) | bit(K::Label);
+constexpr unsigned kCaptioned = bit(K::CommandButton) | bit(K::CheckBox) | bit(K::Label) | bit(K::GlintButton);
 constexpr unsigned kControls = kCaptioned | bit(K::PictureBox) | bit(K::Panel) | bit(K::Line);
 constexpr unsigned kNone = 0;
 
@@ -139,6 +182,34 @@ std::string boolText(bool value) { return value ? "true" : "false"; }
 const forms::CaptionedControl* captioned(const forms::Control* control)
 {
     return dynamic_cast<const forms::CaptionedControl*>(control);
+}
+
+const glint::GlintButton* glintButton(const forms::Control* control)
+{
+    return dynamic_cast<const glint::GlintButton*>(control);
+}
+
+// The caption and font of a captioned intrinsic control or of a skinned button.
+std::optional<std::string> captionOf(const forms::Control* c)
+{
+    if (const auto* b = glintButton(c))
+        return b->Caption();
+    return captioned(c) ? std::optional(captioned(c)->Caption()) : std::nullopt;
+}
+
+struct FontFacts {
+    std::string name;
+    double size;
+    bool bold;
+};
+
+std::optional<FontFacts> fontOf(const forms::Control* c)
+{
+    if (const auto* b = glintButton(c))
+        return FontFacts{b->FontName(), b->FontSize(), b->FontBold()};
+    if (const auto* x = captioned(c))
+        return FontFacts{x->FontName(), x->FontSize(), x->FontBold()};
+    return std::nullopt;
 }
 
 template <double (forms::Control::*get)() const>
@@ -168,13 +239,13 @@ constexpr Property kProperties[] = {
      }},
     {"caption", ValueKind::Text, kCaptioned | bit(K::Form),
      [](const forms::Form& f, const forms::Control* c) -> std::optional<std::string> {
-         if (!c)
-             return f.Caption();
-         return captioned(c) ? std::optional(captioned(c)->Caption()) : std::nullopt;
+         return c ? captionOf(c) : std::optional(f.Caption());
      }},
     {"text", ValueKind::Text, kNone, nullptr},
-    {"value", ValueKind::Number, bit(K::CheckBox),
+    {"value", ValueKind::Number, bit(K::CheckBox) | bit(K::GlintButton),
      [](const forms::Form&, const forms::Control* c) -> std::optional<std::string> {
+         if (const auto* b = glintButton(c))
+             return std::to_string(b->Value());
          const auto* box = dynamic_cast<const forms::CheckBox*>(c);
          return box ? std::optional(std::to_string(box->Value())) : std::nullopt;
      }},
@@ -192,15 +263,18 @@ constexpr Property kProperties[] = {
      }},
     {"fontname", ValueKind::Text, kCaptioned,
      [](const forms::Form&, const forms::Control* c) {
-         return captioned(c) ? std::optional(captioned(c)->FontName()) : std::nullopt;
+         const auto font = fontOf(c);
+         return font ? std::optional(font->name) : std::nullopt;
      }},
     {"fontsize", ValueKind::Decimal, kCaptioned,
      [](const forms::Form&, const forms::Control* c) {
-         return captioned(c) ? std::optional(formatDecimal(captioned(c)->FontSize())) : std::nullopt;
+         const auto font = fontOf(c);
+         return font ? std::optional(formatDecimal(font->size)) : std::nullopt;
      }},
     {"fontbold", ValueKind::Boolean, kCaptioned,
      [](const forms::Form&, const forms::Control* c) {
-         return captioned(c) ? std::optional(boolText(captioned(c)->FontBold())) : std::nullopt;
+         const auto font = fontOf(c);
+         return font ? std::optional(boolText(font->bold)) : std::nullopt;
      }},
     {"rows", ValueKind::Text, kNone, nullptr},
     {"listindex", ValueKind::Number, kNone, nullptr},
@@ -414,6 +488,10 @@ std::vector<CommandSpec> formsCommands()
     return {
         {.name = "click", .usage = "click CONTROL",
          .summary = "a left click (FORM.CONTROL; a bare CONTROL is frmNewMail's)", .parse = &parseClick},
+        {.name = "mouse", .usage = "mouse CONTROL down|move|up X Y [BUTTON]",
+         .summary = "the mouse on a skinned button, in its pixels (BUTTON: 1 left, 2 right, 4 middle;\n"
+                    "down and up default to 1, move to none held)",
+         .parse = &parseMouse},
         {.name = "snapshot", .usage = "snapshot FILE.png [FORM]",
          .summary = "the screen, or one form alone, as a PNG under --out", .parse = &parseSnapshot},
     };

@@ -18,7 +18,6 @@ std::vector<CommandSpec> laterCommands()
         {.name = "slide", .usage = "slide CONTROL N", .summary = "a slider moves"},
         {.name = "tab", .usage = "tab CONTROL INDEX", .summary = "the user clicks a tab"},
         {.name = "color", .usage = "color CONTROL N", .summary = "the user picks a colour"},
-        {.name = "mouse", .usage = "mouse CONTROL down|move|up X Y [BUTTON]", .summary = "pixels on a button control"},
         {.name = "font-dialog", .usage = "font-dialog FACE SIZE COLOR\nfont-dialog cancel",
          .summary = "the answer of the next font dialog"},
         {.name = "page", .usage = "page open|apply|close", .summary = "the options page"},

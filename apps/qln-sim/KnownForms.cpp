@@ -14,15 +14,15 @@ using K = ControlKind;
 constexpr KnownControl kNewMail[] = {
     {"elTop", K::Panel},
     {"elTopLeft", K::Panel},
-    {"btnQuestion", K::CommandButton},
-    {"btnReply", K::CommandButton},
-    {"btnForward", K::CommandButton},
-    {"btnDelete", K::CommandButton},
-    {"btnOpen", K::CommandButton},
-    {"btnPin", K::CommandButton},
-    {"btnPinned", K::CommandButton},
-    {"btnAttach", K::CommandButton},
-    {"btnClose", K::CommandButton},
+    {"btnQuestion", K::GlintButton},
+    {"btnReply", K::GlintButton},
+    {"btnForward", K::GlintButton},
+    {"btnDelete", K::GlintButton},
+    {"btnOpen", K::GlintButton},
+    {"btnPin", K::GlintButton},
+    {"btnPinned", K::GlintButton},
+    {"btnAttach", K::GlintButton},
+    {"btnClose", K::GlintButton},
     {"lblCountDown", K::Label},
     {"lblInbox", K::Label},
     {"lblSenderName", K::Label},
@@ -71,6 +71,7 @@ std::string_view describeKind(ControlKind kind)
     case K::Panel: return "a panel";
     case K::Line: return "a line";
     case K::Timer: return "a timer";
+    case K::GlintButton: return "a skinned button";
     }
     return "?";
 }

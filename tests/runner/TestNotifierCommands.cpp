@@ -75,8 +75,8 @@ TEST(NotifierCommands, NamesAreCheckedBeforeTheRun)
         {"expect picBack caption x", "t.qls:1: expect picBack caption: frmNewMail.picBack is a picture box, which "
                                      "has no caption (it has visible, enabled, left, top, width, height, backcolor, "
                                      "forecolor, tooltip) (column 16)"},
-        {"expect btnClose text x", "t.qls:1: expect btnClose text: frmNewMail.btnClose is a command button, which "
-                                   "has no text (it has visible, enabled, caption, left, top, width, height, "
+        {"expect btnClose text x", "t.qls:1: expect btnClose text: frmNewMail.btnClose is a skinned button, which "
+                                   "has no text (it has visible, enabled, caption, value, left, top, width, height, "
                                    "backcolor, forecolor, fontname, fontsize, fontbold, tooltip) (column 17)"},
         {"expect frmGetStart left 0", "t.qls:1: expect frmGetStart left: frmGetStart is a form, which has no left "
                                       "(it has visible, enabled, caption, backcolor) (column 20)"},
@@ -91,15 +91,15 @@ TEST(NotifierCommands, NamesAreCheckedBeforeTheRun)
         {"expect btnClose backcolor -1",
          "t.qls:1: expect btnClose backcolor: VALUE -1 is out of range (0 to 4294967295) (column 27)"},
         {"expect btnClose fontbold 0", "t.qls:1: expect btnClose fontbold: VALUE must be true|false, not 0 (column 26)"},
-        {"expect btnClose rows \"\"", "t.qls:1: expect btnClose rows: frmNewMail.btnClose is a command button, which "
-                                     "has no rows (it has visible, enabled, caption, left, top, width, height, "
+        {"expect btnClose rows \"\"", "t.qls:1: expect btnClose rows: frmNewMail.btnClose is a skinned button, which "
+                                     "has no rows (it has visible, enabled, caption, value, left, top, width, height, "
                                      "backcolor, forecolor, fontname, fontsize, fontbold, tooltip) (column 17)"},
         // timers, forms, message boxes, the popup
         {"expect timer tmrNope on",
          "t.qls:1: expect timer: frmNewMail has no timer 'tmrNope' (tmrLoadDelay, tmrCheckOutlook, tmrCountQueue, "
          "tmrCheckIgnored, tmrCountDown, tmrFade, tmrSlide) (column 14)"},
         {"expect timer btnClose on",
-         "t.qls:1: expect timer: frmNewMail.btnClose is a command button, not a timer (column 14)"},
+         "t.qls:1: expect timer: frmNewMail.btnClose is a skinned button, not a timer (column 14)"},
         {"expect timer tmrFade running", "t.qls:1: expect timer: state must be on|off, not running (column 22)"},
         {"expect form frmOptions shown", "t.qls:1: expect form: unknown form 'frmOptions' (frmNewMail, frmGetStart, "
                                          "QLNOptions, frmWinPos) (column 13)"},
@@ -151,6 +151,8 @@ TEST(NotifierCommands, KnownFormsListWhatTheFormsDeclare)
     popup.Load();  // GetStart is missing: the first-run dialog is created too
 
     auto kindOf = [](const forms::Control& c) {
+        if (dynamic_cast<const glint::GlintButton*>(&c))
+            return ControlKind::GlintButton;
         if (dynamic_cast<const forms::CheckBox*>(&c))
             return ControlKind::CheckBox;
         if (dynamic_cast<const forms::CommandButton*>(&c))
