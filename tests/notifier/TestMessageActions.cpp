@@ -7,6 +7,7 @@
 #include "notifier/core/OutlookWindows.h"
 #include "notifier/window/frmNewMail.h"
 #include "platform/sim/SimWorld.h"
+#include "tests/notifier/PopupTestWorld.h"
 
 namespace qln {
 namespace {
@@ -123,35 +124,20 @@ TEST_F(WindowControlTest, TheMessageWindowGetsTheForeground)
 
 // ---- The popup's actions -----------------------------------------------------------------------
 
-class MessageActionsTest : public ::testing::Test {
+class MessageActionsTest : public ::testing::Test, protected PopupTestWorld {
 protected:
     void SetUp() override
     {
         world.outlookStart();
         services.settings.write(settings::GetStart, 0);
-        popup = std::make_unique<frmNewMail>(host, services);
-        popup->Load();
-        world.loop.runPending();
+        start();
     }
 
-    std::string deliver(const std::string& subject)
-    {
-        platform::sim::MailSpec mail;
-        mail.subject = subject;
-        std::string id = world.outlook.deliver("Inbox", mail);
-        world.loop.runPending();
-        return id;
-    }
+    std::string deliver(const std::string& subject) { return deliverSubject(subject); }
     platform::sim::ItemState item(const std::string& id) const { return *world.outlook.item(id); }
     TrayIconState trayIcon() const { return world.desktop.trayIcon(world.outlookTrayWindow(), 0); }
     int iconMessages() const { return world.desktop.messageCount(world.outlookTrayWindow(), 0x407); }
     void pin() { popup->btnPin.userClick(); }
-
-    SimWorld world;
-    forms::FormsHost host{world.desktop, world.loop};
-    NotifierServices services{world.registry, world.files, world.system, world.desktop,
-                              world.loop,     world.loop,  world.outlook};
-    std::unique_ptr<frmNewMail> popup;
 };
 
 TEST_F(MessageActionsTest, OpeningFollowsSwitchToAndNeverMarksRead)
@@ -188,8 +174,7 @@ TEST_F(MessageActionsTest, OpeningFollowsSwitchToAndNeverMarksRead)
     platform::sim::MailSpec mail;
     mail.subject = "Pinned";
     mail.attachments = 1;
-    const std::string id = world.outlook.deliver("Inbox", mail);
-    world.loop.runPending();
+    const std::string id = PopupTestWorld::deliver("Inbox", mail);
     pin();
     for (forms::Control* opener : std::vector<forms::Control*>{&popup->lblSenderName, &popup->lblSubject,
                                                                &popup->lblBody, &popup->btnAttach})
@@ -288,11 +273,8 @@ TEST_F(MessageActionsTest, AnActionOnAnItemGoneFromOutlookStillTakesThePopupAway
 
 TEST_F(MessageActionsTest, DisabledActionButtonsDoNothingWhileTheLabelsStillOpen)
 {
-    popup.reset();
     services.settings.write(settings::DisableActionButtons, 1);
-    popup = std::make_unique<frmNewMail>(host, services);
-    popup->Load();
-    world.loop.runPending();
+    start();
 
     const std::string id = deliver("locked");
     for (glint::GlintButton* button : {&popup->btnReply, &popup->btnForward, &popup->btnDelete, &popup->btnOpen,

@@ -5,6 +5,7 @@
 
 #include "notifier/window/frmNewMail.h"
 #include "platform/sim/SimWorld.h"
+#include "tests/notifier/PopupTestWorld.h"
 
 namespace qln {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 using platform::sim::SimWorld;
 using platform::sim::TrayIconState;
 
-class ShownItemWatchTest : public ::testing::Test {
+class ShownItemWatchTest : public ::testing::Test, protected PopupTestWorld {
 protected:
     void SetUp() override
     {
@@ -21,34 +22,17 @@ protected:
         services.settings.write(settings::GetStart, 0);
         services.settings.write(settings::AutodismissFolders,
                                 "Spam:" + world.outlook.folderEntryID("Inbox/Spam") + "|");
-        restart();
+        start();
     }
     // A new run of the notifier: empty history, not pinned.
-    void restart()
-    {
-        popup.reset();
-        popup = std::make_unique<frmNewMail>(host, services);
-        popup->Load();
-        world.loop.runPending();
-    }
+    void restart() { start(); }
 
     std::string deliver(const std::string& subject, std::int32_t itemClass = platform::outlook::olMail)
     {
-        platform::sim::MailSpec mail;
-        mail.subject = subject;
-        mail.itemClass = itemClass;
-        std::string id = world.outlook.deliver("Inbox", mail);
-        world.loop.runPending();
-        return id;
+        return deliverSubject(subject, itemClass);
     }
     void pin() { popup->btnPin.userClick(); }
     TrayIconState trayIcon() const { return world.desktop.trayIcon(world.outlookTrayWindow(), 0); }
-
-    SimWorld world;
-    forms::FormsHost host{world.desktop, world.loop};
-    NotifierServices services{world.registry, world.files, world.system, world.desktop,
-                              world.loop,     world.loop,  world.outlook};
-    std::unique_ptr<frmNewMail> popup;
 };
 
 // ---- The sweep --------------------------------------------------------------------------------

@@ -10,21 +10,15 @@
 #include "notifier/window/frmGetStart.h"
 #include "notifier/window/frmNewMail.h"
 #include "platform/sim/SimWorld.h"
+#include "tests/notifier/PopupTestWorld.h"
 
 namespace qln {
 namespace {
 
 using platform::sim::SimWorld;
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test, protected PopupTestWorld {
 protected:
-    void start()
-    {
-        popup.reset();
-        popup = std::make_unique<frmNewMail>(host, services);
-        popup->Load();
-        world.loop.runPending();
-    }
     void setGetStart(std::optional<int> value)
     {
         if (value)
@@ -37,19 +31,9 @@ protected:
         auto value = world.registry.get(platform::Hive::CurrentUser, optionsKey, "GetStart");
         return value ? value->asDword() : std::nullopt;
     }
-    std::string deliver(const std::string& folder)
-    {
-        std::string id = world.outlook.deliver(folder, {});
-        world.loop.runPending();
-        return id;
-    }
+    std::string deliver(const std::string& folder) { return PopupTestWorld::deliver(folder); }
 
     const std::string optionsKey{settings::keyPath(settings::StoreKey::Options)};
-    SimWorld world;
-    forms::FormsHost host{world.desktop, world.loop};
-    NotifierServices services{world.registry, world.files, world.system, world.desktop,
-                              world.loop,     world.loop,  world.outlook};
-    std::unique_ptr<frmNewMail> popup;
 };
 
 TEST_F(StartupTest, ThePopupIsCreatedHiddenTopmostOutOfTheTaskListWithItsTimers)
