@@ -1,6 +1,7 @@
 #include "apps/qln-sim/Runtime.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -238,7 +239,25 @@ void Runtime::hookTranscript()
         note("outlook", "window opened: " + quoteText(title));
     });
     chain(outlook.newMailIcon, [this] { note("outlook", "new-mail tray icon shown"); });
-    chain(w.desktop.observers().call, [this](const std::string& line) { note("desktop", line); });
+    chain(w.desktop.observers().call, [this](const std::string& line) { note("desktop", nameItemWindows(line)); });
+}
+
+std::string Runtime::nameItemWindows(std::string line) const
+{
+    // The desktop knows an item's window as "item:<EntryID>"; the scenario knows the item by its REF.
+    static constexpr std::string_view kPrefix = "item:";
+    for (std::size_t at = line.find(kPrefix); at != std::string::npos; at = line.find(kPrefix, at + 1)) {
+        std::size_t end = at + kPrefix.size();
+        while (end < line.size() && std::isxdigit(static_cast<unsigned char>(line[end])))
+            ++end;
+        const std::string entryID = line.substr(at + kPrefix.size(), end - at - kPrefix.size());
+        if (entryID.empty())
+            continue;
+        const std::string named = "item " + describeItem(entryID) + "'s window";
+        line.replace(at, end - at, named);
+        at += named.size() - 1;
+    }
+    return line;
 }
 
 void Runtime::note(std::string_view source, std::string_view event)

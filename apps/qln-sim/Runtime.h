@@ -83,6 +83,8 @@ public:
     const std::string& itemID(const std::string& ref) const;
     // "a" for an item the scenario named, else its EntryID.
     std::string describeItem(const std::string& entryID) const;
+    // A desktop report with the item windows in it named after their items' REFs.
+    std::string nameItemWindows(std::string line) const;
 
     // A window by its scenario name: a `window` line's NAME, "outlook", "outlook-tray", or "@REF" for
     // an item's window. Throws std::invalid_argument when no such window is open.

@@ -229,6 +229,7 @@ TEST(Run, SystemCallsReachTheTranscript)
         spec.className = "ThunderForm";
         const platform::WindowHandle own = w.desktop.createWindow(spec);
         w.desktop.registerHotKey(own, 70, 6, 0x7A);
+        w.desktop.setForegroundWindow(rt.window("@a"));
     }});
     std::ostringstream transcript, errors;
     Runtime rt(RunOptions{&transcript});
@@ -238,7 +239,9 @@ TEST(Run, SystemCallsReachTheTranscript)
                                    "00:00:01.000 files: writeFile C:\\l.qln\n",
                                    "00:00:01.000 outlook: item a: Display\n",
                                    "00:00:01.000 outlook: window opened: \"Hello - Message\"\n",
-                                   "00:00:01.000 outlook: item a: UnRead=false\n"})
+                                   "00:00:01.000 outlook: item a: UnRead=false\n",
+                                   // the desktop's name for an item window becomes the item's REF
+                                   "00:00:01.000 desktop: SetForegroundWindow(item a's window)\n"})
         EXPECT_NE(t.find(line), std::string::npos) << line << "in:\n" << t;
     EXPECT_NE(t.find("00:00:01.000 desktop: RegisterHotKey"), std::string::npos) << t;
     EXPECT_EQ(rt.world().desktop.title(rt.window("@a")), "Hello - Message");
