@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Failure.h"
+
 namespace platform {
 
 // An opaque window handle (HWND); 0 is no window.
@@ -184,6 +186,29 @@ public:
     // --- Notification-area icons --------------------------------------------------------------
     // Shell_NotifyIconA(NIM_DELETE) for the icon (owner window, id); fails when there is none.
     virtual void deleteNotifyIcon(WindowHandle owner, std::uint32_t id) = 0;
+
+    // --- Shell: programs and documents -----------------------------------------------------------
+    // Added after the first cut; a desktop that does not offer them fails them, so older
+    // implementations keep compiling and simply cannot open documents.
+    //
+    // FindExecutableA(file, directory, buffer of bufferSize characters): the program the shell
+    // would start to open the file, at most bufferSize - 1 characters of its path. Win32 reports
+    // failure as a result of 32 or less; that result becomes the Failure's number (2: the file is
+    // missing, 31: no program is associated with its type).
+    virtual std::string findExecutable(const std::string& /*file*/, const std::string& /*directory*/,
+                                       int /*bufferSize*/)
+    {
+        throw Failure("FindExecutableA is not available on this desktop", 31);
+    }
+    // ShellExecuteA(owner, verb, file, parameters, directory, show): starts the program (or opens
+    // the document) `file` with the verb ("open") and the parameters as its command line. A result
+    // of 32 or less becomes the Failure's number.
+    virtual void shellExecute(WindowHandle /*owner*/, const std::string& /*verb*/, const std::string& /*file*/,
+                              const std::string& /*parameters*/, const std::string& /*directory*/,
+                              int /*showCommand*/)
+    {
+        throw Failure("ShellExecuteA is not available on this desktop", 31);
+    }
 };
 
 } // namespace platform

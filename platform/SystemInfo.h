@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Failure.h"
+
 namespace platform {
 
 // GetVersionExA's platform id and major version.
@@ -43,6 +45,11 @@ public:
 
     // The user's locale, e.g. "en-US"; it decides the date and time format.
     virtual std::string localeName() = 0;
+
+    // GetTempPathA: the user's folder for temporary files, without a trailing backslash, for
+    // example "C:\Documents and Settings\alice\Local Settings\Temp". Added after the first cut;
+    // by default the system cannot tell, and the call throws.
+    virtual std::string tempFolder() { throw Failure("GetTempPathA is not available", 0); }
 };
 
 } // namespace platform

@@ -66,13 +66,13 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
     });
 }
 
-constexpr std::array<std::string_view, 27> OperationNames = {
+constexpr std::array<std::string_view, 29> OperationNames = {
     "BringWindowToTop",   "CloseDesktop",         "CreateWindowExA",   "DestroyWindow",
-    "EnumWindows",        "GetClassNameA",        "GetForegroundWindow", "GetParent",
+    "EnumWindows",        "FindExecutableA",      "GetClassNameA",     "GetForegroundWindow", "GetParent",
     "GetWindowLongA",     "GetWindowRect",        "GetWindowTextA",    "GetWindowTextLengthA",
     "IsWindowVisible",    "MessageBoxA",          "OpenDesktopA",      "PostMessageA",      "RegisterHotKey",
     "SendMessageA",       "SetForegroundWindow",  "SetLayeredWindowAttributes", "SetWindowLongA",
-    "SetWindowPos",       "SetWindowTextA",       "Shell_NotifyIconA", "ShowWindow",
+    "SetWindowPos",       "SetWindowTextA",       "ShellExecuteA",     "Shell_NotifyIconA", "ShowWindow",
     "SystemParametersInfoA", "UnregisterHotKey",
 };
 
@@ -96,6 +96,9 @@ struct SimDesktop::State {
     std::map<std::pair<WindowHandle, std::uint32_t>, TrayIconState> tray;
     std::map<std::pair<WindowHandle, std::uint32_t>, int> messages;
     std::vector<MessageBoxRecord> messageBoxes;
+    std::map<std::string, std::string> associations;  // lower-case extension -> program
+    std::function<bool(const std::string&)> fileProbe;
+    std::vector<ShellLaunch> launches;
 
     // --- Bookkeeping --------------------------------------------------------------------------
 
@@ -317,7 +320,10 @@ std::intptr_t defaultWindowProc(WindowHandle, std::uint32_t, std::uintptr_t, std
 
 } // namespace
 
-SimDesktop::SimDesktop(MessageLoop& loop) : state_(std::make_shared<State>(loop)) {}
+SimDesktop::SimDesktop(MessageLoop& loop) : state_(std::make_shared<State>(loop))
+{
+    setDefaultBrowser(std::string(defaultBrowserPath));
+}
 
 SimDesktop::~SimDesktop() = default;
 
@@ -613,6 +619,84 @@ int SimDesktop::messageBox(WindowHandle owner, const std::string& text, const st
 }
 
 const std::vector<SimDesktop::MessageBoxRecord>& SimDesktop::messageBoxes() const { return state_->messageBoxes; }
+
+// --- Shell -----------------------------------------------------------------------------------
+
+namespace {
+
+// The extension of the last path element, dot included, in lower case; "" when it has none.
+std::string extensionOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string extension = path.substr(dot);
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return extension;
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+} // namespace
+
+std::string SimDesktop::findExecutable(const std::string& file, const std::string& directory, int bufferSize)
+{
+    state_->check("FindExecutableA");
+    const std::string call = "FindExecutableA(" + quoted(file) + ", " + quoted(directory) + ")";
+    constexpr std::int32_t FileNotFound = 2;   // SE_ERR_FNF
+    constexpr std::int32_t NoAssociation = 31; // SE_ERR_NOASSOC
+    if (file.empty() || (state_->fileProbe && !state_->fileProbe(file))) {
+        state_->report(call + " failed: file not found");
+        throw Failure(call + " failed: file not found", FileNotFound);
+    }
+    auto it = state_->associations.find(extensionOf(file));
+    if (it == state_->associations.end()) {
+        state_->report(call + " failed: no association");
+        throw Failure(call + " failed: no association", NoAssociation);
+    }
+    state_->report(call + " -> " + quoted(it->second));
+    return truncated(it->second, bufferSize);
+}
+
+void SimDesktop::shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& directory, int showCommand)
+{
+    state_->check("ShellExecuteA");
+    const std::string call = "ShellExecuteA(" + state_->describe(owner) + ", " + quoted(verb) + ", " + quoted(file) +
+                             ", " + quoted(parameters) + ", " + quoted(directory) + ", " +
+                             std::to_string(showCommand) + ")";
+    if (file.empty()) {
+        state_->report(call + " failed: file not found");
+        throw Failure(call + " failed: file not found", 2);
+    }
+    state_->launches.push_back({owner, verb, file, parameters, directory, showCommand});
+    state_->report(call + " ok");
+}
+
+void SimDesktop::setFileAssociation(const std::string& extension, const std::string& program)
+{
+    std::string key = extensionOf(extension.starts_with('.') ? extension : "." + extension);
+    if (program.empty())
+        state_->associations.erase(key);
+    else
+        state_->associations[key] = program;
+}
+
+void SimDesktop::setDefaultBrowser(const std::optional<std::string>& program)
+{
+    setFileAssociation(".htm", program.value_or(""));
+    setFileAssociation(".html", program.value_or(""));
+}
+
+void SimDesktop::setFileProbe(std::function<bool(const std::string& path)> exists)
+{
+    state_->fileProbe = std::move(exists);
+}
+
+const std::vector<SimDesktop::ShellLaunch>& SimDesktop::launches() const { return state_->launches; }
 
 // --- The world's windows ---------------------------------------------------------------------
 

@@ -101,6 +101,12 @@ public:
     // Records the message box and answers OK at once, as a user who reads it and presses OK.
     int messageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    std::uint32_t type) override;
+    // The program associated with the file's extension (see setFileAssociation). Fails with 2 when
+    // a file probe is set and says the file is missing, with 31 when no program is associated.
+    std::string findExecutable(const std::string& file, const std::string& directory, int bufferSize) override;
+    // Records the launch (see launches()) and succeeds; fails with 2 for an empty file name.
+    void shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
+                      const std::string& parameters, const std::string& directory, int showCommand) override;
 
     // --- The world's windows (no faults) --------------------------------------------------------
     // Another program's window appears at the top of the normal band. Throws std::invalid_argument
@@ -168,6 +174,29 @@ public:
     };
     // Every message box shown so far, oldest first.
     const std::vector<MessageBoxRecord>& messageBoxes() const;
+
+    // --- Shell: file associations and launched programs ----------------------------------------
+    // The program that opens files of an extension (".htm", compared without regard to case); an
+    // empty program removes the association. By default ".htm" and ".html" open with
+    // defaultBrowserPath, the user's default web browser.
+    static constexpr const char* defaultBrowserPath = "C:\\Program Files\\Web Browser\\browser.exe";
+    void setFileAssociation(const std::string& extension, const std::string& program);
+    // The default web browser: the program of ".htm" and ".html"; nullopt leaves the user without one.
+    void setDefaultBrowser(const std::optional<std::string>& program);
+    // Tells FindExecutableA whether a file exists (the world's file system, say). Without a probe
+    // every file counts as present.
+    void setFileProbe(std::function<bool(const std::string& path)> exists);
+
+    struct ShellLaunch {
+        WindowHandle owner = NoWindow;
+        std::string verb;
+        std::string file;
+        std::string parameters;
+        std::string directory;
+        int showCommand = 0;
+    };
+    // Every program started through ShellExecuteA, oldest first.
+    const std::vector<ShellLaunch>& launches() const;
 
     // --- Faults and observers -------------------------------------------------------------------
     Faults& faults();

@@ -1,7 +1,7 @@
 #pragma once
 // The simulated machine's facts: the logged-on user, the notifier's program folder, the screen,
-// the system font, the operating system and the locale. Defaults: a 1024 x 768 screen at 96 dpi,
-// small fonts, Windows NT 5, en-US.
+// the system font, the operating system, the locale and the folder for temporary files. Defaults: a
+// 1024 x 768 screen at 96 dpi, small fonts, Windows NT 5, en-US, temporary files in C:\Temp.
 
 #include <cstdint>
 #include <optional>
@@ -34,6 +34,14 @@ public:
     }
     OsVersion osVersion() override { return os_; }
     std::string localeName() override { return locale_; }
+    // Throws when set to none. The folder is only named here; the file system decides whether it
+    // exists.
+    std::string tempFolder() override
+    {
+        if (!tempFolder_)
+            throw Failure("GetTempPathA failed (simulated)");
+        return *tempFolder_;
+    }
 
     void setScreenSize(int width, int height) { screenWidth_ = width; screenHeight_ = height; }
     void setDpi(int dpi) { logPixelsX_ = logPixelsY_ = dpi; }
@@ -45,6 +53,7 @@ public:
     void setOsVersion(OsVersion os) { os_ = os; }
     void setOsVersion(std::uint32_t platformId, std::uint32_t major) { os_ = OsVersion{platformId, major, 0}; }
     void setLocaleName(std::string locale) { locale_ = std::move(locale); }
+    void setTempFolder(std::optional<std::string> folder) { tempFolder_ = std::move(folder); }
 
     static constexpr int SmallFontHeight = 16;
     static constexpr int LargeFontHeight = 20;
@@ -59,6 +68,7 @@ private:
     std::optional<int> textMetricHeight_ = SmallFontHeight;
     OsVersion os_;
     std::string locale_ = "en-US";
+    std::optional<std::string> tempFolder_ = "C:\\Temp";
 };
 
 } // namespace platform::sim
