@@ -29,8 +29,8 @@ TextBox::TextBox(Form& form, std::string name) : InputControl(form, std::move(na
 
 void TextBox::replaceText(std::string text, int anchor, int caret)
 {
-    const bool changed = text != text_;
-    text_ = std::move(text);
+    const bool changed = text_.compare(text) != 0;
+    text_.swap(text);
     anchor_ = anchor;
     caret_ = caret;
     invalidate();
