@@ -108,6 +108,24 @@ public:
     virtual std::shared_ptr<NameSpace> GetNamespace(const std::string& type) = 0;
 };
 
+// The site Outlook's Options dialog gives a page it hosts.
+class PropertyPageSite {
+public:
+    virtual ~PropertyPageSite() = default;
+    // The page's state changed: the dialog asks Dirty again and enables its Apply button.
+    virtual void OnStatusChange() = 0;
+};
+
+// A page of Outlook's Options dialog, as the dialog calls it.
+class PropertyPage {
+public:
+    virtual ~PropertyPage() = default;
+    virtual bool Dirty() = 0;
+    virtual void GetPageInfo(std::string& helpFile, std::int32_t& helpContext) = 0;
+    // The dialog's OK and Apply buttons.
+    virtual void Apply() = 0;
+};
+
 } // namespace outlook
 
 namespace mapi {
