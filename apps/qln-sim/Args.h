@@ -29,6 +29,7 @@ struct ParseState {
     std::map<std::string, int, std::less<>> windows;  // open window NAME -> line of its `window`
     std::optional<int> batchLine;                     // line of the open `batch`
     std::optional<int> startLine;                     // line of `start`
+    std::optional<int> pageLine;                      // line of the `page open` of the open options page
     std::int64_t virtualMs = 0;                       // the sum of every `advance` so far
     int line = 0;                                     // the line being parsed
 };

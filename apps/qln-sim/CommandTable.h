@@ -65,11 +65,11 @@ std::vector<CommandSpec> desktopCommands();   // CommandsDesktop.cpp
 std::vector<CommandSpec> desktopChecks();
 std::vector<CommandSpec> notifierCommands();  // CommandsNotifier.cpp: start, the notifier's state
 std::vector<CommandSpec> notifierChecks();
-std::vector<CommandSpec> formsCommands();     // CommandsForms.cpp: clicks, snapshots, forms, controls, message boxes
+std::vector<CommandSpec> formsCommands();     // CommandsForms.cpp: input, snapshots, forms, controls, message boxes
 std::vector<CommandSpec> formsChecks();
 Action parseControlCheck(Args& args);         // `expect CONTROL PROPERTY VALUE` (CommandsForms.cpp)
-std::vector<CommandSpec> laterCommands();     // CommandsLater.cpp: the options page, other input
-std::vector<CommandSpec> laterChecks();
+std::vector<CommandSpec> pageCommands();      // CommandsPage.cpp: the options page, the font dialog's answer
+std::vector<CommandSpec> pageChecks();
 std::string faultOperationsHelp();            // the operations `fail` knows, for --help (CommandsMail.cpp)
 
 } // namespace qln::runner

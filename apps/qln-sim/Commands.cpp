@@ -18,7 +18,7 @@ std::vector<CommandSpec> joined(Lists... lists)
 const CommandTable& checkTable()
 {
     static const CommandTable table(
-        "check", joined(storeChecks(), mailChecks(), desktopChecks(), notifierChecks(), formsChecks(), laterChecks()),
+        "check", joined(storeChecks(), mailChecks(), desktopChecks(), notifierChecks(), formsChecks(), pageChecks()),
         &parseControlCheck);
     return table;
 }
@@ -31,7 +31,7 @@ const CommandTable& commandTable()
         CommandSpec expect{"expect", "expect CHECK ...", "a check; exit status 1 when it does not hold"};
         expect.sub = &checkTable();
         return CommandTable("command", joined(timeCommands(), machineCommands(), storeCommands(), mailCommands(),
-                                              desktopCommands(), notifierCommands(), formsCommands(), laterCommands(),
+                                              desktopCommands(), notifierCommands(), formsCommands(), pageCommands(),
                                               std::vector{expect}));
     }();
     return table;

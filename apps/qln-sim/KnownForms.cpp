@@ -51,11 +51,119 @@ constexpr KnownControl kGetStart[] = {
     {"btnOK", K::CommandButton},
 };
 
+// The options page: its tab strips and panes first, then each pane's controls.
+constexpr KnownControl kOptions[] = {
+    {"TabOne1", K::TabStrip},
+    {"pnlAbout", K::Panel},
+    {"pnlActions", K::Panel},
+    {"pnlDisplay", K::Panel},
+    {"pnlFilters", K::Panel},
+    {"pnlHotkeys", K::Panel},
+    {"pnlAdvanced", K::Panel},
+    // About
+    {"chkIsEnabled", K::CheckBox},
+    {"fraOutlookXP", K::Frame},
+    {"chkOutlookHideAddressBar", K::CheckBox},
+    {"chkOutlookMinToTray", K::CheckBox},
+    {"btnHelp", K::FlairButton},
+    {"lblNotice", K::Label},
+    // Actions
+    {"fraClickAction", K::Frame},
+    {"optSwitch", K::OptionButton},
+    {"optOpen", K::OptionButton},
+    {"optBoth", K::OptionButton},
+    {"fraWinState", K::Frame},
+    {"optMax", K::OptionButton},
+    {"optNormal", K::OptionButton},
+    {"chkAutoDis", K::CheckBox},
+    {"lblDismissTime", K::Label},
+    {"txtDismissTime", K::TextBox},
+    {"chkMultMsgDelay", K::CheckBox},
+    {"lblMultMsgDelay", K::Label},
+    {"txtMultMsgDelay", K::TextBox},
+    {"chkMarkRead", K::CheckBox},
+    // Display
+    {"TabOne2", K::TabStrip},
+    {"pnlFields", K::Panel},
+    {"pnlVisuals", K::Panel},
+    {"pnlSize", K::Panel},
+    {"chkShowInboxSum", K::CheckBox},
+    {"chkShowSenderName", K::CheckBox},
+    {"chkShowRecipient", K::CheckBox},
+    {"chkShowSubject", K::CheckBox},
+    {"chkShowReceivedSize", K::CheckBox},
+    {"chkMsgBody", K::CheckBox},
+    {"lblMsgBody", K::Label},
+    {"txtMsgBody", K::TextBox},
+    {"btnPreview", K::FlairButton},
+    {"optNone", K::OptionButton},
+    {"optSlide", K::OptionButton},
+    {"optFade", K::OptionButton},
+    {"btnChangeFont", K::FlairButton},
+    {"chkUseTransparency", K::CheckBox},
+    {"sliTransparencyLevel", K::Slider},
+    {"lblTransparencyLight", K::Label},
+    {"lblTransparencyDark", K::Label},
+    {"sliRate", K::Slider},
+    {"lblRateFast", K::Label},
+    {"lblRateSlow", K::Label},
+    {"lblBackColor", K::Label},
+    {"cpkBackColor", K::ColorPicker},
+    {"btnWindowPosition", K::FlairButton},
+    {"btnPreview1", K::FlairButton},
+    {"chkFixedWindow", K::CheckBox},
+    {"lblFixedWidth", K::Label},
+    {"txtFixedWidth", K::TextBox},
+    {"lblFixedHeight", K::Label},
+    {"txtFixedHeight", K::TextBox},
+    {"btnPreview2", K::FlairButton},
+    // Filters
+    {"chkAllow", K::FlairButton},
+    {"chkBList", K::FlairButton},
+    {"chkWList", K::FlairButton},
+    {"fraBList", K::Frame},
+    {"lstBList", K::ListBox},
+    {"fraWList", K::Frame},
+    {"lstWList", K::ListBox},
+    {"txtAddBWList", K::TextBox},
+    {"btnAddBWList", K::FlairButton},
+    {"btnRemoveBWList", K::FlairButton},
+    // Hotkeys
+    {"lblHKDismiss", K::Label},
+    {"txtHKDismiss", K::TextBox},
+    // Advanced
+    {"fraAddInbox", K::Frame},
+    {"lstAddInbox", K::ListBox},
+    {"btnBrowseAddInbox", K::FlairButton},
+    {"btnRemoveAddInbox", K::FlairButton},
+    {"chkAutoDis3rd", K::CheckBox},
+    {"fraSpamFolders", K::Frame},
+    {"lstSpamFolders", K::ListBox},
+    {"btnAddSpamFolder", K::FlairButton},
+    {"btnSpamRemove", K::FlairButton},
+    {"chkNotifyReports", K::CheckBox},
+};
+
+constexpr KnownControl kWinPos[] = {
+    {"fraSpace", K::Frame},
+    {"lblSpaceWidth", K::Label},
+    {"txtSpaceWidth", K::TextBox},
+    {"lblSpaceHeight", K::Label},
+    {"txtSpaceHeight", K::TextBox},
+    {"chkTopLeft", K::FlairButton},
+    {"chkTopRight", K::FlairButton},
+    {"chkBottomLeft", K::FlairButton},
+    {"chkBottomRight", K::FlairButton},
+    {"btnDefaults", K::FlairButton},
+    {"btnOK", K::FlairButton},
+    {"btnCancel", K::FlairButton},
+};
+
 constexpr KnownForm kForms[] = {
     {"frmNewMail", true, kNewMail},
     {"frmGetStart", true, kGetStart},
-    {"QLNOptions", false, {}},
-    {"frmWinPos", false, {}},
+    {"QLNOptions", true, kOptions},
+    {"frmWinPos", true, kWinPos},
 };
 
 } // namespace
@@ -72,6 +180,14 @@ std::string_view describeKind(ControlKind kind)
     case K::Line: return "a line";
     case K::Timer: return "a timer";
     case K::GlintButton: return "a skinned button";
+    case K::TextBox: return "a text box";
+    case K::OptionButton: return "an option button";
+    case K::ListBox: return "a list box";
+    case K::Frame: return "a frame";
+    case K::Slider: return "a slider";
+    case K::TabStrip: return "a tab strip";
+    case K::ColorPicker: return "a colour picker";
+    case K::FlairButton: return "a FlairButton";
     }
     return "?";
 }

@@ -10,7 +10,25 @@
 namespace qln::runner {
 
 // What a named thing is; `Form` stands for the form itself (`expect frmGetStart caption ...`).
-enum class ControlKind { Form, CommandButton, CheckBox, PictureBox, Label, Panel, Line, Timer, GlintButton };
+enum class ControlKind {
+    Form,
+    CommandButton,
+    CheckBox,
+    PictureBox,
+    Label,
+    Panel,
+    Line,
+    Timer,
+    GlintButton,
+    TextBox,
+    OptionButton,
+    ListBox,
+    Frame,
+    Slider,
+    TabStrip,
+    ColorPicker,
+    FlairButton,
+};
 
 // "a command button", for messages.
 std::string_view describeKind(ControlKind kind);

@@ -11,6 +11,8 @@
 #include "apps/qln-sim/Values.h"
 #include "notifier/core/NotifierServices.h"
 #include "notifier/window/frmNewMail.h"
+#include "options/OptionsServices.h"
+#include "options/QLNOptions.h"
 #include "platform/Failure.h"
 #include "platform/draw/Colour.h"
 #include "platform/draw/Png.h"
@@ -65,11 +67,92 @@ Runtime::Runtime(RunOptions options)
     hookTranscript();
 }
 
+// The site Outlook's Options dialog gives the page: it counts the status changes and, as the
+// dialog does, asks the page whether it is dirty at each.
+class Runtime::PageSite final : public platform::outlook::PropertyPageSite {
+public:
+    explicit PageSite(Runtime& rt) : rt_(rt) {}
+
+    void OnStatusChange() override
+    {
+        ++changes_;
+        QLNOptions* page = rt_.page();
+        rt_.note("page", "status change " + std::to_string(changes_) + ": the dialog asks Dirty: " +
+                             (page && page->Dirty() ? "true" : "false"));
+    }
+    int changes() const { return changes_; }
+
+private:
+    Runtime& rt_;
+    int changes_ = 0;
+};
+
 Runtime::~Runtime()
 {
-    // Unloading the popup at the end disconnects, destroys windows and the like: not the scenario's.
+    // Unloading the popup and the page at the end disconnects, destroys windows and the like: not
+    // the scenario's.
     closing_ = true;
+    page_.reset();
+    pageSite_.reset();
     notifier_.reset();
+}
+
+void Runtime::openPage()
+{
+    if (page_)
+        throw std::invalid_argument("page open: the options page is open already");
+    auto& w = *world_;
+    note("page", "Outlook creates the options page");
+    optionsServices_ =
+        std::make_unique<OptionsServices>(w.registry, w.files, w.system, w.desktop, *formsLoop_, w.outlook);
+    optionsServices_->fontChooser = [this](std::int32_t, const forms::FontChoice& current)
+        -> std::optional<forms::FontChoice> {
+        const std::optional<forms::FontChoice> answer = std::exchange(fontAnswer_, std::nullopt);
+        if (!answer) {
+            note("forms", "the font dialog opens and is cancelled");
+            return std::nullopt;
+        }
+        // The user picks a face, a size and a colour; the styles stay as the dialog opened with them.
+        forms::FontChoice chosen = current;
+        chosen.FontName = answer->FontName;
+        chosen.FontSize = answer->FontSize;
+        chosen.Color = answer->Color;
+        note("forms", "the font dialog opens and answers " + quoteText(chosen.FontName) + " " +
+                          formatDecimal(chosen.FontSize) + " pt, colour " + formatColour(chosen.Color));
+        return chosen;
+    };
+    page_ = std::make_unique<QLNOptions>(*forms_, *optionsServices_);
+    page_->Show();
+    pageSite_ = std::make_unique<PageSite>(*this);
+    page_->UserControl_InitProperties(pageSite_.get());
+    note("page", std::string("opened, site attached: Dirty ") + (page_->Dirty() ? "true" : "false"));
+}
+
+void Runtime::applyPage()
+{
+    if (!page_)
+        throw std::invalid_argument("page apply: the options page is not open");
+    note("page", "Outlook calls Apply");
+    page_->Apply();
+    note("page", std::string("applied: Dirty ") + (page_->Dirty() ? "true" : "false"));
+}
+
+void Runtime::closePage()
+{
+    if (!page_)
+        throw std::invalid_argument("page close: the options page is not open");
+    note("page", "the Options dialog closes: the page is destroyed");
+    page_.reset();
+    pageSite_.reset();
+    optionsServices_.reset();
+    observeForms();
+}
+
+int Runtime::pageStatusChanges() const { return pageSite_ ? pageSite_->changes() : 0; }
+
+std::string Runtime::describeMissingForm(std::string_view form) const
+{
+    return formLooks_.contains(form) ? "is gone (destroyed)" : "was never created";
 }
 
 void Runtime::startNotifier()
@@ -144,7 +227,7 @@ void Runtime::snapshot(const std::string& file, const std::string& form)
     } else {
         const forms::Form* shown = forms_->find(form);
         if (!shown)
-            throw std::runtime_error("snapshot: " + form + " was never created, so it has no picture");
+            throw std::runtime_error("snapshot: " + form + " " + describeMissingForm(form) + ", so it has no picture");
         picture = shown->render();
         if (picture.empty())
             throw std::runtime_error("snapshot: " + form + " has no size (0 pixels), so it has no picture");

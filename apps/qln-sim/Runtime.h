@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,7 @@
 #include "apps/qln-sim/Transcript.h"
 #include "platform/Desktop.h"
 #include "platform/draw/Surface.h"
+#include "platform/forms/FontDialog.h"
 #include "platform/sim/SimWorld.h"
 
 namespace forms {
@@ -28,6 +30,8 @@ class FontEngine;
 
 namespace qln {
 class NotifierServices;
+class OptionsServices;
+class QLNOptions;
 class frmNewMail;
 } // namespace qln
 
@@ -110,6 +114,26 @@ public:
     // notifier ends, unloaded.
     frmNewMail* notifier() const { return notifier_.get(); }
 
+    // The options page, as Outlook's Options dialog hosts it. `page open` creates it (it loads
+    // every setting), shows it and attaches a site that counts the page's status changes;
+    // `page apply` is the dialog's Apply; `page close` destroys the page, and with it an open
+    // window position dialog. The parser lets these through only in that order; here a step out
+    // of order throws std::invalid_argument.
+    void openPage();
+    void applyPage();
+    void closePage();
+    // The open page, or nullptr.
+    QLNOptions* page() const { return page_.get(); }
+    // Status changes the page's site received since the page was opened.
+    int pageStatusChanges() const;
+
+    // `font-dialog`: the answer of the next font dialog (nullopt: it is cancelled). An answer serves
+    // one dialog; without one a dialog is cancelled.
+    void prepareFontAnswer(std::optional<forms::FontChoice> answer) { fontAnswer_ = std::move(answer); }
+
+    // Why a form cannot be found now: "was never created", or "is gone" once it was.
+    std::string describeMissingForm(std::string_view form) const;
+
     // `fonts fixed|real`: the engine the forms measure and draw with from now on. Real fonts are
     // FreeType's where the build has it; without it, or when it cannot start, the fixed metrics stay
     // and the transcript says so.
@@ -157,6 +181,11 @@ private:
     std::unique_ptr<forms::FormsHost> forms_;
     std::unique_ptr<NotifierServices> services_;
     std::unique_ptr<frmNewMail> notifier_;
+    class PageSite;
+    std::unique_ptr<OptionsServices> optionsServices_;
+    std::unique_ptr<PageSite> pageSite_;
+    std::unique_ptr<QLNOptions> page_;
+    std::optional<forms::FontChoice> fontAnswer_;
     std::map<std::string, FormLook, std::less<>> formLooks_;
     std::size_t compositionsSeen_ = 0;
     bool observing_ = false;  // an observation's own lines do not observe again

@@ -56,8 +56,6 @@ TEST(NotifierCommands, NamesAreCheckedBeforeTheRun)
          "t.qls:1: click: frmGetStart has no control 'btnCancel' (chkShow, btnOK) (column 7)"},
         {"click frmOptions.btnOK", "t.qls:1: click: unknown form 'frmOptions' (frmNewMail, frmGetStart, QLNOptions, "
                                    "frmWinPos) (column 7)"},
-        {"click QLNOptions.chkBList", "t.qls:1: click: the controls of QLNOptions are not available yet: the part "
-                                      "of the system it drives is not built (column 7)"},
         {"click tmrFade", "t.qls:1: click: frmNewMail.tmrFade is a timer and takes no clicks (column 7)"},
         {"click frmGetStart",
          "t.qls:1: click: 'frmGetStart' is a form; name one of its controls as frmGetStart.CONTROL (column 7)"},
@@ -168,6 +166,9 @@ TEST(NotifierCommands, KnownFormsListWhatTheFormsDeclare)
         return ControlKind::Form;  // a kind the runner does not know: never in the table
     };
     for (const KnownForm& known : knownForms()) {
+        // The options page's forms are held against their rows in TestPageCommands.cpp.
+        if (known.name == "QLNOptions" || known.name == "frmWinPos")
+            continue;
         SCOPED_TRACE(std::string(known.name));
         const forms::Form* form = host.find(known.name);
         if (!known.built) {

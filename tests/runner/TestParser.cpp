@@ -156,10 +156,6 @@ TEST(Parser, ReportsFileLineAndReason)
         {"batch\nbatch\nend", "t.qls:2: batch inside the batch opened at line 1 (batches do not nest)"},
         {"end", "t.qls:1: end without batch"},
         {"advance 1s\nbatch\nmail a in Inbox\n", "t.qls:2: batch without end (the file ends inside it)"},
-        // The language's later parts.
-        {"page open", "t.qls:1: 'page' is not available yet: the part of the system it drives is not built"},
-        {"expect page dirty",
-         "t.qls:1: 'expect page' is not available yet: the part of the system it drives is not built"},
         {"expect frmFoo.lbl caption x",
          "t.qls:1: expect: unknown form 'frmFoo' (frmNewMail, frmGetStart, QLNOptions, frmWinPos) (column 8)"},
         {"expect lblSubject colour x",
