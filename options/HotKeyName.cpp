@@ -27,9 +27,9 @@ std::optional<std::string> keyText(int k)
     if ((k >= 48 && k <= 57) || (k >= 65 && k <= 90))
         return std::string(1, static_cast<char>(k));
     if (k >= 96 && k <= 105)
-        return "Num " + std::to_string(k - 96);
+        return std::string("Num ").append(std::to_string(k - 96));
     if (k >= 112 && k <= 123)
-        return "F" + std::to_string(k - 111);
+        return std::string("F").append(std::to_string(k - 111));
     switch (k) {
     case 32: return "Space";
     case 106: return "*";
