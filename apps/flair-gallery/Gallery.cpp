@@ -3,22 +3,17 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "apps/gallery-kit/ContactSheet.h"
 #include "controls/flairbutton/FlairButton.h"
 #include "controls/flairbutton/FlairImages.h"
-#include "platform/Failure.h"
 #include "platform/draw/Png.h"
-#include "platform/fonts/FixedFontEngine.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/SimControlEnvironment.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimLoop.h"
 #include "platform/sim/SimSystemInfo.h"
-#ifdef QLN_HAVE_FREETYPE
-#include "platform/fonts/FreeTypeFontEngine.h"
-#endif
 
 namespace flairgallery {
 
@@ -162,65 +157,42 @@ draw::Surface drawSample(forms::FormsHost& host, platform::sim::SimLoop& loop, c
     return form.render();
 }
 
-void drawLabel(draw::Surface& sheet, platform::FontEngine& fonts, int x, int y, const std::string& text)
-{
-    const platform::FontSpec font{"Tahoma", 8.0, true};
-    sheet.drawMask(fonts.render(font, 96, text), x, y, draw::black);
-}
-
-std::unique_ptr<platform::FontEngine> makeFontEngine()
-{
-#ifdef QLN_HAVE_FREETYPE
-    std::unique_ptr<platform::FontEngine> real;
-    if (platform::ignoreFailure([&] { real = std::make_unique<fonts::FreeTypeFontEngine>(); }))
-        return real;
-#endif
-    return std::make_unique<fonts::FixedFontEngine>();
-}
-
 } // namespace
 
 int renderGallery(const std::filesystem::path& outDir)
 {
-    std::error_code error;
-    std::filesystem::create_directories(outDir, error);
-    if (error)
-        throw platform::Failure("Cannot create " + outDir.string() + ": " + error.message());
-
+    gallerykit::makeOutputFolder(outDir);
     platform::sim::SimLoop loop;
     platform::sim::SimDesktop desktop{loop};
     platform::sim::SimSystemInfo system;
-    std::unique_ptr<platform::FontEngine> fonts = makeFontEngine();
+    std::unique_ptr<platform::FontEngine> fonts = gallerykit::makeFontEngine();
     forms::FormsHost host{desktop, loop, *fonts, system};
 
-    const int cellWidth = kButtonWidth + 2 * kMargin;
-    const int cellHeight = kButtonHeight + 2 * kMargin;
-    const int labelWidth = 120;
-    const int labelHeight = 20;
     const auto& allStates = states();
-    const int rows = static_cast<int>(styles().size() * variants().size());
-    draw::Surface sheet(labelWidth + cellWidth * static_cast<int>(allStates.size()), labelHeight + cellHeight * rows,
-                        draw::white);
+    std::vector<std::string> rowNames, columnNames;
+    for (const Style& style : styles())
+        for (const Variant& variant : variants())
+            rowNames.push_back(std::string(style.name) + " " + variant.name);
+    for (const auto& state : allStates)
+        columnNames.emplace_back(state.name);
+    gallerykit::ContactSheet sheet(*fonts, rowNames, columnNames, kButtonWidth + 2 * kMargin,
+                                   kButtonHeight + 2 * kMargin, 120);
 
     int count = 0;
     int row = 0;
     for (const Style& style : styles()) {
         for (const Variant& variant : variants()) {
-            const int top = labelHeight + cellHeight * row;
-            drawLabel(sheet, *fonts, 6, top + cellHeight / 2 - 7, std::string(style.name) + " " + variant.name);
             for (std::size_t column = 0; column < allStates.size(); ++column) {
                 const draw::Surface sample = drawSample(host, loop, style, variant, allStates[column]);
                 draw::writePng(sample, outDir / (std::string(style.name) + "-" + variant.name + "-" +
                                                  allStates[column].name + ".png"));
-                sheet.drawPicture(sample, labelWidth + cellWidth * static_cast<int>(column), top);
+                sheet.put(row, static_cast<int>(column), sample);
                 ++count;
             }
             ++row;
         }
     }
-    for (std::size_t column = 0; column < allStates.size(); ++column)
-        drawLabel(sheet, *fonts, labelWidth + cellWidth * static_cast<int>(column) + 4, 3, allStates[column].name);
-    draw::writePng(sheet, outDir / "contact-sheet.png");
+    draw::writePng(sheet.surface(), outDir / "contact-sheet.png");
     draw::writePng(flair::contactSheet(), outDir / "built-in-pictures.png");
     return count;
 }

@@ -5,20 +5,15 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "apps/gallery-kit/ContactSheet.h"
 #include "controls/glintbutton/GlintButton.h"
-#include "platform/Failure.h"
 #include "platform/draw/Png.h"
-#include "platform/fonts/FixedFontEngine.h"
 #include "platform/forms/Form.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimLoop.h"
 #include "platform/sim/SimSystemInfo.h"
-#ifdef QLN_HAVE_FREETYPE
-#include "platform/fonts/FreeTypeFontEngine.h"
-#endif
 
 namespace gallery {
 
@@ -148,61 +143,38 @@ draw::Surface drawSample(forms::FormsHost& host, const Look& look, const State& 
     return form.render();
 }
 
-void drawLabel(draw::Surface& sheet, platform::FontEngine& fonts, int x, int y, const std::string& text)
-{
-    const platform::FontSpec font{"Tahoma", 8.0, true};
-    sheet.drawMask(fonts.render(font, 96, text), x, y, draw::black);
-}
-
-std::unique_ptr<platform::FontEngine> makeFontEngine()
-{
-#ifdef QLN_HAVE_FREETYPE
-    std::unique_ptr<platform::FontEngine> real;
-    if (platform::ignoreFailure([&] { real = std::make_unique<fonts::FreeTypeFontEngine>(); }))
-        return real;
-#endif
-    return std::make_unique<fonts::FixedFontEngine>();
-}
-
 } // namespace
 
 int renderGallery(const std::filesystem::path& outDir)
 {
-    std::error_code error;
-    std::filesystem::create_directories(outDir, error);
-    if (error)
-        throw platform::Failure("Cannot create " + outDir.string() + ": " + error.message());
-
+    gallerykit::makeOutputFolder(outDir);
     platform::sim::SimLoop loop;
     platform::sim::SimDesktop desktop{loop};
     platform::sim::SimSystemInfo system;
-    std::unique_ptr<platform::FontEngine> fonts = makeFontEngine();
+    std::unique_ptr<platform::FontEngine> fonts = gallerykit::makeFontEngine();
     forms::FormsHost host{desktop, loop, *fonts, system};
 
-    const int cellWidth = kButtonWidth + 2 * kMargin;
-    const int cellHeight = kButtonHeight + 2 * kMargin;
-    const int labelWidth = 90;
-    const int labelHeight = 20;
     const auto& allLooks = looks();
     const auto& allStates = states();
-    draw::Surface sheet(labelWidth + cellWidth * static_cast<int>(allStates.size()),
-                        labelHeight + cellHeight * static_cast<int>(allLooks.size()), draw::white);
+    std::vector<std::string> rowNames, columnNames;
+    for (const auto& look : allLooks)
+        rowNames.emplace_back(look.name);
+    for (const auto& state : allStates)
+        columnNames.emplace_back(state.name);
+    gallerykit::ContactSheet sheet(*fonts, rowNames, columnNames, kButtonWidth + 2 * kMargin,
+                                   kButtonHeight + 2 * kMargin, 90);
 
     int count = 0;
     for (std::size_t row = 0; row < allLooks.size(); ++row) {
-        const int top = labelHeight + cellHeight * static_cast<int>(row);
-        drawLabel(sheet, *fonts, 6, top + cellHeight / 2 - 7, allLooks[row].name);
         for (std::size_t column = 0; column < allStates.size(); ++column) {
             const draw::Surface sample = drawSample(host, allLooks[row], allStates[column]);
             draw::writePng(sample, outDir / (std::string(allLooks[row].name) + "-" + allStates[column].name + ".png"));
-            sheet.drawPicture(sample, labelWidth + cellWidth * static_cast<int>(column), top);
+            sheet.put(static_cast<int>(row), static_cast<int>(column), sample);
             ++count;
         }
     }
-    for (std::size_t column = 0; column < allStates.size(); ++column)
-        drawLabel(sheet, *fonts, labelWidth + cellWidth * static_cast<int>(column) + 4, 3, allStates[column].name);
-    sheet.frameRect(draw::Rect{labelWidth - 1, labelHeight - 1, sheet.width(), sheet.height()}, kPopupPaper);
-    draw::writePng(sheet, outDir / "contact-sheet.png");
+    sheet.surface().frameRect(sheet.cellArea(), kPopupPaper);
+    draw::writePng(sheet.surface(), outDir / "contact-sheet.png");
     return count;
 }
 
