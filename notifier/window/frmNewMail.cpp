@@ -173,9 +173,9 @@ void frmNewMail::loadButtons()
         {&btnDelete, art::Glyph::Delete},     {&btnOpen, art::Glyph::Open},     {&btnPin, art::Glyph::Pin},
         {&btnPinned, art::Glyph::Pinned},     {&btnAttach, art::Glyph::Attach}, {&btnClose, art::Glyph::Close},
     };
-    for (const auto& [button, glyph] : buttons) {
+    for (const auto& entry : buttons) {
         // Stored data the button refuses ends its loading there; the button keeps what it read.
-        platform::ignoreFailure([&] { button->ReadProperties(storedButtonData(glyph)); });
+        platform::ignoreFailure([&] { entry.first->ReadProperties(storedButtonData(entry.second)); });
     }
 }
 
