@@ -193,8 +193,6 @@ Pick pickFolder(outlook::NameSpace& mapiNamespace, bool mailOnly, PickedFolder& 
 
 void FolderLists::btnBrowseAddInbox_Click(outlook::NameSpace* mapiNamespace)
 {
-    if (!mapiNamespace)
-        return;
     // Each press uses up a slot number, picked or not. The counter stops at the limit instead of
     // running on towards a wrap.
     if (nextAddInboxSlot_ < kSlots)
@@ -204,6 +202,9 @@ void FolderLists::btnBrowseAddInbox_Click(outlook::NameSpace* mapiNamespace)
         return;
     }
     const std::int16_t slot = nextAddInboxSlot_;
+    // Without Outlook's namespace there is no picker to show: the press ends as a cancel would.
+    if (!mapiNamespace)
+        return;
 
     PickedFolder picked;
     if (pickFolder(*mapiNamespace, true, picked, [this](const std::string& text) { show(text); }) != Pick::Chosen)
@@ -236,8 +237,6 @@ void FolderLists::btnRemoveAddInbox_Click()
 
 void FolderLists::btnAddSpamFolder_Click(outlook::NameSpace* mapiNamespace)
 {
-    if (!mapiNamespace)
-        return;
     if (nextIgnoredSlot_ < kSlots)
         ++nextIgnoredSlot_;
     if (nextIgnoredSlot_ >= kSlots) {
@@ -245,6 +244,8 @@ void FolderLists::btnAddSpamFolder_Click(outlook::NameSpace* mapiNamespace)
         return;
     }
     const std::int16_t slot = nextIgnoredSlot_;
+    if (!mapiNamespace)
+        return;
 
     PickedFolder picked;
     if (pickFolder(*mapiNamespace, false, picked, [this](const std::string& text) { show(text); }) != Pick::Chosen)

@@ -37,8 +37,9 @@ public:
     void save(const settings::Settings& settings) const;
 
     // The four buttons. The namespace is the page's (it may be missing when Outlook could not
-    // be reached at creation; then picking does nothing). A failure of Outlook's picker or of a
-    // folder's properties ends the action without adding anything.
+    // be reached at creation; then a Browse press uses up its slot and ends as a cancel would). A
+    // failure of Outlook's picker or of a folder's properties ends the action without adding
+    // anything.
     void btnBrowseAddInbox_Click(outlook::NameSpace* mapiNamespace);
     void btnRemoveAddInbox_Click();
     void btnAddSpamFolder_Click(outlook::NameSpace* mapiNamespace);

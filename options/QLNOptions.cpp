@@ -227,7 +227,7 @@ void QLNOptions::wireEvents()
     btnChangeFont.Click = [this] { btnChangeFont_Click(); };
     for (flair::FlairButton* preview : {&btnPreview, &btnPreview1, &btnPreview2})
         preview->Click = [this] { btnPreview_Click(); };
-    btnWindowPosition.Click = [this] { btnWindowPosition_Click(); };
+    btnWindowPosition.Click = [this] { openWindowPosition(); };
 
     chkAllow.Click = [this] { setListMode(chkAllow); };
     chkBList.Click = [this] { setListMode(chkBList); };

@@ -204,6 +204,7 @@ private:
     void txtHKDismiss_KeyDown(int& keyCode, int shift);
     void txtHKDismiss_KeyUp();
     void btnWindowPosition_Click();
+    void openWindowPosition();  // btnWindowPosition_Click, with a dialog that cannot open let go
     void myfrmWinPos_OkClick();
     void myfrmWinPos_CancelClick();
     void releaseWinPos();

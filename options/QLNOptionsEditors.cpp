@@ -4,6 +4,7 @@
 #include "options/QLNOptions.h"
 
 #include "options/HotKeyName.h"
+#include "platform/Failure.h"
 
 namespace qln {
 
@@ -80,6 +81,13 @@ void QLNOptions::btnWindowPosition_Click()
     dialog.CancelClick = [this] { myfrmWinPos_CancelClick(); };
     dialog.InitAll();
     dialog.ShowModal(hWnd());
+}
+
+void QLNOptions::openWindowPosition()
+{
+    // A dialog whose window cannot be made is let go: the page stays as it was.
+    if (!platform::ignoreFailure([&] { btnWindowPosition_Click(); }))
+        myfrmWinPos_.reset();
 }
 
 void QLNOptions::myfrmWinPos_OkClick()

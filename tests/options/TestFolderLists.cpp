@@ -288,16 +288,19 @@ TEST_F(FolderLists, PickerOrFolderFailuresAddNothing)
     EXPECT_TRUE(w.messages.empty());
     EXPECT_EQ(w.dirtyCount, 0);
 
-    // Without Outlook's namespace the buttons do nothing at all.
+    // Without Outlook's namespace there is no picker: a press uses up its slot and adds nothing.
     const auto before = lists.NextAddInboxSlot();
     lists.btnBrowseAddInbox_Click(nullptr);
     lists.btnAddSpamFolder_Click(nullptr);
-    EXPECT_EQ(lists.NextAddInboxSlot(), before);
-    EXPECT_EQ(lists.NextIgnoredSlot(), 1);
+    EXPECT_EQ(lists.NextAddInboxSlot(), before + 1);
+    EXPECT_EQ(lists.NextIgnoredSlot(), 2);
+    EXPECT_EQ(monitored().ListCount(), 0);
+    EXPECT_EQ(ignored().ListCount(), 0);
+    EXPECT_TRUE(w.messages.empty());
 
     // The failures used up slots, as cancelled picks do; the next pick works.
     w.browseAddInbox("Inbox/Work");
-    EXPECT_EQ(w.slots(monitored()), (Slots{8}));
+    EXPECT_EQ(w.slots(monitored()), (Slots{9}));
 }
 
 } // namespace

@@ -396,4 +396,19 @@ TEST_F(OptionsPage, AClosedDialogIsReleasedOnlyAfterItsHandlerReturns)
     EXPECT_EQ(w.host.find("frmWinPos"), nullptr);
 }
 
+TEST_F(OptionsPage, ADialogWhoseWindowCannotBeMadeLeavesThePageAsItWas)
+{
+    auto& page = openOnVisuals();
+    w.sim.desktop.faults().fail("CreateWindowExA", 1);
+    page.btnWindowPosition.userClick();
+    EXPECT_EQ(page.myfrmWinPos(), nullptr);
+    EXPECT_EQ(w.host.find("frmWinPos"), nullptr);
+    EXPECT_FALSE(page.Dirty());
+
+    // The next press opens it.
+    page.btnWindowPosition.userClick();
+    ASSERT_NE(page.myfrmWinPos(), nullptr);
+    EXPECT_TRUE(page.myfrmWinPos()->Visible());
+}
+
 } // namespace
