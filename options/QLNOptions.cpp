@@ -26,7 +26,7 @@ void step(Step&& run)
 }
 
 // The slider position for a stored opacity: the inverse of p x 4.7 + 20.
-int transparencyPosition(std::int32_t level) { return lang::roundHalfEven((level - 20) / 4.7); }
+int transparencyPosition(std::int32_t level) { return lang::roundHalfEven((static_cast<double>(level) - 20) / 4.7); }
 
 // Enables the dependants of a check box while it is checked.
 void enableWhileChecked(const forms::CheckBox& box, std::initializer_list<forms::Control*> dependants)
@@ -358,14 +358,16 @@ void QLNOptions::loadAll()
         btnChangeFont.setForeColor(fontDialog_.Color());
     });
 
-    // 13. The hot key; values beyond 16 bits are refused as the members cannot hold them.
+    // 13. The hot key: the code, then the mask, then its name. A value beyond 16 bits does not
+    // fit its member and ends the step there.
     step([&] {
-        const std::int32_t code = number(S::HKkDismiss);
-        const std::int32_t mask = number(S::HKmDismiss);
-        if (code != lang::wrap16(code) || mask != lang::wrap16(mask))
-            throw platform::Failure("Overflow", 6);
-        hotKeyCode_ = lang::wrap16(code);
-        hotKeyMask_ = lang::wrap16(mask);
+        const auto sixteenBits = [](std::int32_t value) {
+            if (value != lang::wrap16(value))
+                throw platform::Failure("Overflow", 6);
+            return lang::wrap16(value);
+        };
+        hotKeyCode_ = sixteenBits(number(S::HKkDismiss));
+        hotKeyMask_ = sixteenBits(number(S::HKmDismiss));
         txtHKDismiss.setText(options::HotKeyName(hotKeyCode_, hotKeyMask_));
         hotKeyText_ = txtHKDismiss.Text();
     });

@@ -134,8 +134,9 @@ void QLNOptions::btnPreview_Click()
     const auto twinText = [&](const S::StringValue& value, const std::string& text) {
         store.write(S::previewTwin(value), text);
     };
-    // A box that does not hold a number at this moment (its own check runs only when it loses the
-    // focus) previews the default it would be reset to; the box itself is left as typed.
+    // A box that does not hold a storable whole number at this moment (not a number at all, or
+    // one too large; its own check runs only when it loses the focus) previews the default it
+    // would be reset to; the box itself is left as typed.
     const auto number = [](const forms::TextBox& box, const char* reset) {
         return options::TryWholeNumber(box.Text()).value_or(options::WholeNumber(reset));
     };

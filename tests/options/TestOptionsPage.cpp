@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "tests/options/PageTestWorld.h"
 
@@ -107,6 +108,18 @@ TEST_F(OptionsPage, AValueAControlRefusesIsSkippedAndLoadingGoesOn)
     EXPECT_EQ(page.chkIsEnabled.Value(), kChecked);
     page.btnBrowseAddInbox.userClick();  // no Outlook to pick from: nothing happens
     EXPECT_EQ(page.lstAddInbox.ListCount(), 0);
+}
+
+TEST_F(OptionsPage, AHotKeyMaskBeyondSixteenBitsKeepsTheKeyAndEndsTheStep)
+{
+    w.store(S::HKkDismiss, 65);
+    w.store(S::HKmDismiss, 70000);
+    w.store(S::TransparencyLevel, std::numeric_limits<std::int32_t>::min());
+    auto& page = w.open();
+    EXPECT_EQ(page.HotKeyCode(), 65);
+    EXPECT_EQ(page.HotKeyMask(), 0);
+    EXPECT_EQ(page.txtHKDismiss.Text(), "");
+    EXPECT_EQ(page.sliTransparencyLevel.Value(), 0);  // refused by the slider, no overflow on the way
 }
 
 // ---- Dirty tracking ---------------------------------------------------------------------------------
