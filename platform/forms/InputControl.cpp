@@ -157,4 +157,16 @@ void InputControl::userMouseUp(int button, int shift, int x, int y)
         MouseUp(button, shift, twipsX(x), twipsY(y));
 }
 
+draw::Rect InputControl::paintSunkenWell(draw::Surface& surface, const draw::Rect& box) const
+{
+    using namespace draw::syscolour;
+    surface.fillRect(box, draw::resolveColour(BackColor()));
+    drawEdge(surface, box, draw::systemColour(ButtonShadow), draw::systemColour(ButtonHighlight),
+             draw::systemColour(DarkShadow3D), draw::systemColour(Light3D));
+    const draw::Rect inner{box.left + kSunkenEdge, box.top + kSunkenEdge, box.right - kSunkenEdge,
+                           box.bottom - kSunkenEdge};
+    surface.setClip(surface.clip().intersected(inner));
+    return inner;
+}
+
 } // namespace forms

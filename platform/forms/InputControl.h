@@ -94,6 +94,10 @@ protected:
     virtual void onKeyChar(int /*keyAscii*/) {}
     // Gives the focus when the control reacts to the user; false when it does not.
     bool takeFocusFromUser();
+    // The sunken well of text and list boxes: BackColor inside a two-pixel 3D client edge. Returns
+    // the area inside the edge, which becomes the surface's clip.
+    draw::Rect paintSunkenWell(draw::Surface& surface, const draw::Rect& box) const;
+    static constexpr int kSunkenEdge = 2;
 
 private:
     void gainFocus();

@@ -9,7 +9,6 @@ namespace forms {
 
 namespace {
 
-constexpr int kEdge = 2;
 constexpr int kTextIndent = 2;
 
 const char* const kInvalidCall = "Invalid procedure call or argument";
@@ -157,7 +156,7 @@ void ListBox::onKeyDown(int keyCode, int)
 
 int ListBox::visibleRows() const
 {
-    const int inner = pixelsY(Height()) - 2 * kEdge;
+    const int inner = pixelsY(Height()) - 2 * kSunkenEdge;
     return std::max(inner / std::max(layout().lineHeight(), 1), 1);
 }
 
@@ -178,12 +177,7 @@ void ListBox::paint(draw::Surface& surface, draw::Point origin) const
 {
     using namespace draw::syscolour;
     const draw::Rect box = pixelBounds(origin);
-    surface.fillRect(box, draw::resolveColour(BackColor()));
-    drawEdge(surface, box, draw::systemColour(ButtonShadow), draw::systemColour(ButtonHighlight),
-             draw::systemColour(DarkShadow3D), draw::systemColour(Light3D));
-
-    const draw::Rect inner{box.left + kEdge, box.top + kEdge, box.right - kEdge, box.bottom - kEdge};
-    surface.setClip(surface.clip().intersected(inner));
+    const draw::Rect inner = paintSunkenWell(surface, box);
     const int lineHeight = layout().lineHeight();
     const draw::Rgb ink = Enabled() ? draw::resolveColour(ForeColor()) : draw::systemColour(GrayText);
     int y = inner.top;

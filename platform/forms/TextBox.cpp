@@ -10,7 +10,6 @@ namespace forms {
 
 namespace {
 
-constexpr int kEdge = 2;     // the sunken client edge
 constexpr int kPadding = 1;  // between the edge and the text
 
 void refuseNegative(int value)
@@ -158,12 +157,7 @@ void TextBox::paint(draw::Surface& surface, draw::Point origin) const
 {
     using namespace draw::syscolour;
     const draw::Rect box = pixelBounds(origin);
-    surface.fillRect(box, draw::resolveColour(BackColor()));
-    drawEdge(surface, box, draw::systemColour(ButtonShadow), draw::systemColour(ButtonHighlight),
-             draw::systemColour(DarkShadow3D), draw::systemColour(Light3D));
-
-    const draw::Rect inner{box.left + kEdge, box.top + kEdge, box.right - kEdge, box.bottom - kEdge};
-    surface.setClip(surface.clip().intersected(inner));
+    const draw::Rect inner = paintSunkenWell(surface, box);
     const fonts::TextLayout measure = layout();
     const int x = inner.left + kPadding;
     const int y = inner.top + kPadding;
