@@ -1,6 +1,9 @@
 #include "platform/Timer.h"
 
+#include <memory>
 #include <utility>
+
+#include "platform/EntryGuard.h"
 
 namespace platform {
 
@@ -41,11 +44,12 @@ void Timer::rearm()
     }
     if (!enabled_ || interval_ == 0)
         return;
-    id_ = loop_.startTimer(interval_, [this] {
-        // The handler may disable, re-arm or reassign this timer, or even destroy its owner:
-        // run a copy and touch nothing of ours afterwards.
+    id_ = loop_.startTimer(interval_, [this, entry = std::make_shared<const std::string>("the tick of " + name_)] {
+        // The handler may disable, re-arm or reassign this timer, or even destroy its owner (and
+        // this closure): run copies and touch nothing of ours afterwards. A tick is an entry
+        // point: a failure ends this tick, and the next one comes as usual.
         if (auto handler = on_timer)
-            handler();
+            guardEntry(*std::shared_ptr<const std::string>(entry), handler);
     });
     armed_ = true;
 }

@@ -16,6 +16,7 @@
 #include "controls/flairbutton/FlairButton.h"
 #include "controls/glintbutton/GlintButton.h"
 #include "options/frmWinPos.h"
+#include "platform/EntryGuard.h"
 #include "platform/Failure.h"
 #include "platform/forms/ColorPicker.h"
 #include "platform/forms/Form.h"
@@ -205,7 +206,8 @@ Action postInput(Named named, Input input, std::string told, Act act)
                                      " is open over " + named.form);
                 return;
             }
-            act(rt, *control);
+            // The input reaches the system as a window message: an entry point.
+            platform::guardEntry(input.noun + " on " + named.path(), [&] { act(rt, *control); });
         });
     };
 }
@@ -390,7 +392,7 @@ Action parseClose(Args& args)
                 rt.note("forms", "the close box of " + name + " finds the form unloaded");
                 return;
             }
-            dialog->userCloseBox();
+            platform::guardEntry("the close box of " + name, [&] { dialog->userCloseBox(); });
         });
     };
 }

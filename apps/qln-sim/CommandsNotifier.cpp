@@ -34,11 +34,18 @@ Action parseExpectRunning(Args&)
     };
 }
 
-Action parseExpectEnded(Args&)
+Action parseExpectEnded(Args& args)
 {
-    return [](Runtime& rt) {
+    // `status N`: the program's exit status too (0 after Outlook went, 1 when it could not start).
+    std::optional<int> status;
+    if (args.accept("status"))
+        status = static_cast<int>(args.number("N", 0, 255));
+    return [status](Runtime& rt) {
         const frmNewMail* popup = rt.notifier();
         Runtime::expect(popup && !popup->Loaded(), "the notifier ended", popup ? "it runs" : "it never started");
+        if (status)
+            Runtime::expect(rt.notifierExitStatus() == *status, "exit status " + std::to_string(*status),
+                            "exit status " + std::to_string(rt.notifierExitStatus()));
     };
 }
 
@@ -247,7 +254,8 @@ std::vector<CommandSpec> notifierChecks()
 {
     return {
         {.name = "running", .usage = "expect running", .summary = "the notifier runs", .parse = &parseExpectRunning},
-        {.name = "ended", .usage = "expect ended", .summary = "the notifier has ended (frmNewMail unloaded)",
+        {.name = "ended", .usage = "expect ended [status N]",
+         .summary = "the notifier has ended (frmNewMail unloaded), with that exit status",
          .parse = &parseExpectEnded},
         // The usage is for the table's own test; --help lists the subtable's rows.
         {.name = "popup", .usage = "expect popup visible\nexpect popup hidden", .summary = "the popup window",

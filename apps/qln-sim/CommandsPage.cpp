@@ -71,7 +71,15 @@ Action parseFontDialog(Args& args)
 
 Action parseExpectPage(Args& args)
 {
-    const std::string what = args.choice("check", {"dirty", "clean", "status-changes"});
+    const std::string what = args.choice("check", {"dirty", "clean", "status-changes", "shown", "absent"});
+    if (what == "shown" || what == "absent") {
+        // Whether the dialog shows the page: not after a creation that failed, nor before `page open`.
+        const bool shown = what == "shown";
+        return [shown, what](Runtime& rt) {
+            const bool found = rt.page() != nullptr;
+            Runtime::expect(found == shown, "the page " + what, found ? "the page shown" : "no page");
+        };
+    }
     if (what == "status-changes") {
         const auto count = static_cast<int>(args.number("N", 0, INT32_MAX));
         return [count](Runtime& rt) {
@@ -106,8 +114,10 @@ std::vector<CommandSpec> pageCommands()
 std::vector<CommandSpec> pageChecks()
 {
     return {
-        {.name = "page", .usage = "expect page dirty|clean\nexpect page status-changes N",
-         .summary = "the options page's Dirty, and the status changes its site received", .parse = &parseExpectPage},
+        {.name = "page", .usage = "expect page dirty|clean\nexpect page status-changes N\nexpect page shown|absent",
+         .summary = "the options page's Dirty, the status changes its site received, and whether\n"
+                    "the dialog shows the page (absent when its creation failed)",
+         .parse = &parseExpectPage},
     };
 }
 

@@ -13,6 +13,7 @@
 #include "notifier/window/frmNewMail.h"
 #include "options/OptionsServices.h"
 #include "options/QLNOptions.h"
+#include "platform/EntryGuard.h"
 #include "platform/Failure.h"
 #include "platform/draw/Colour.h"
 #include "platform/draw/Png.h"
@@ -65,6 +66,11 @@ Runtime::Runtime(RunOptions options)
     // The forms read the screen's DPI at every use, so `dpi` before `start` reaches them.
     forms_->setSystemInfo(world_->system);
     hookTranscript();
+    // A failure that ends an entry point of the system early (a tick, an input, an event from
+    // Outlook, the notifier's start, a call of the Options dialog) is an event of the run.
+    previousReporter_ = platform::setEntryFailureReporter([this](std::string_view entry, const platform::Failure& failure) {
+        note("system", std::string(entry) + " ended early: " + failure.what());
+    });
 }
 
 // The site Outlook's Options dialog gives the page: it counts the status changes and, as the
@@ -95,6 +101,7 @@ Runtime::~Runtime()
     page_.reset();
     pageSite_.reset();
     notifier_.reset();
+    platform::setEntryFailureReporter(std::move(previousReporter_));
 }
 
 void Runtime::openPage()
@@ -121,8 +128,21 @@ void Runtime::openPage()
                           formatDecimal(chosen.FontSize) + " pt, colour " + formatColour(chosen.Color));
         return chosen;
     };
-    page_ = std::make_unique<QLNOptions>(*forms_, *optionsServices_);
-    page_->Show();
+    // The dialog's calls into the page are entry points: a failure in one is the page's answer
+    // to that call, never an exception thrown into Outlook.
+    const bool created = platform::guardEntry("the options page's creation", [&] {
+        page_ = std::make_unique<QLNOptions>(*forms_, *optionsServices_);
+        page_->Show();
+    });
+    if (!created) {
+        // A page that cannot be made is not shown; the dialog goes on with its other pages.
+        page_.reset();
+        optionsServices_.reset();
+        pageFailed_ = true;
+        note("page", "cannot be created: the Options dialog goes on without it");
+        return;
+    }
+    pageFailed_ = false;
     pageSite_ = std::make_unique<PageSite>(*this);
     page_->UserControl_InitProperties(pageSite_.get());
     note("page", std::string("opened, site attached: Dirty ") + (page_->Dirty() ? "true" : "false"));
@@ -130,15 +150,25 @@ void Runtime::openPage()
 
 void Runtime::applyPage()
 {
+    if (!page_ && pageFailed_) {
+        note("page", "the Options dialog's Apply: there is no page to apply (it could not be created)");
+        return;
+    }
     if (!page_)
         throw std::invalid_argument("page apply: the options page is not open");
     note("page", "Outlook calls Apply");
-    page_->Apply();
+    if (!platform::guardEntry("the options page's Apply", [&] { page_->Apply(); }))
+        note("page", "Apply failed: the dialog stays open");
     note("page", std::string("applied: Dirty ") + (page_->Dirty() ? "true" : "false"));
 }
 
 void Runtime::closePage()
 {
+    if (!page_ && pageFailed_) {
+        pageFailed_ = false;
+        note("page", "the Options dialog closes (it had no page of ours)");
+        return;
+    }
     if (!page_)
         throw std::invalid_argument("page close: the options page is not open");
     note("page", "the Options dialog closes: the page is destroyed");
@@ -167,7 +197,11 @@ void Runtime::startNotifier()
     popupWindowSource = [this] {
         return notifier_ && notifier_->Loaded() ? notifier_->hWnd() : platform::NoWindow;
     };
-    notifier_->Load();
+    if (!notifier_->Start()) {
+        notifierExitStatus_ = frmNewMail::kExitCannotStart;
+        observeForms();
+        note("notifier", "cannot start: it ends with exit status " + std::to_string(notifierExitStatus_));
+    }
 }
 
 void Runtime::useFonts(platform::sim::FontMode mode)

@@ -16,6 +16,7 @@
 #include "apps/qln-sim/Text.h"
 #include "apps/qln-sim/Transcript.h"
 #include "platform/Desktop.h"
+#include "platform/EntryGuard.h"
 #include "platform/draw/Surface.h"
 #include "platform/forms/FontDialog.h"
 #include "platform/sim/SimWorld.h"
@@ -113,6 +114,9 @@ public:
     // The popup, which owns the notifier's state; nullptr before `start`. It stays after the
     // notifier ends, unloaded.
     frmNewMail* notifier() const { return notifier_.get(); }
+    // The notifier program's exit status once it has ended: 0 after Outlook went away, 1 when it
+    // could not start.
+    int notifierExitStatus() const { return notifierExitStatus_; }
 
     // The options page, as Outlook's Options dialog hosts it. `page open` creates it (it loads
     // every setting), shows it and attaches a site that counts the page's status changes;
@@ -185,6 +189,7 @@ private:
     std::unique_ptr<OptionsServices> optionsServices_;
     std::unique_ptr<PageSite> pageSite_;
     std::unique_ptr<QLNOptions> page_;
+    bool pageFailed_ = false;  // the last `page open` could not create the page
     std::optional<forms::FontChoice> fontAnswer_;
     std::map<std::string, FormLook, std::less<>> formLooks_;
     std::size_t compositionsSeen_ = 0;
@@ -194,6 +199,8 @@ private:
     std::map<std::string, std::string, std::less<>> items_;    // REF -> EntryID
     std::map<std::string, std::string, std::less<>> itemRefs_; // EntryID -> REF
     bool inBatch_ = false;
+    int notifierExitStatus_ = 0;
+    platform::EntryFailureReporter previousReporter_;
 };
 
 } // namespace qln::runner

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/EntryGuard.h"
 #include "platform/Failure.h"
 #include "platform/Lang.h"
 
@@ -20,6 +21,16 @@ T& need(const std::shared_ptr<T>& object)
     return *object;
 }
 
+// An event Outlook or the MAPI helper raises is an entry point: whatever fails in its handler ends
+// the handler there and goes no further back into Outlook.
+template <class Handler>
+auto guarded(const char* event, Handler handler)
+{
+    return [event, handler = std::move(handler)](auto... args) {
+        platform::guardEntry(event, [&] { handler(std::move(args)...); });
+    };
+}
+
 } // namespace
 
 // Holds one additional folder's item events for as long as the sink lives.
@@ -30,13 +41,15 @@ public:
     void watch(platform::outlook::Items& items)
     {
         clsInboxItems = items.advise({
-            .ItemAdd = [this](std::shared_ptr<platform::outlook::Item> item) {
-                monitor_.AddInboxItems_ItemAdd(std::move(item));
-            },
-            .ItemChange = [this](std::shared_ptr<platform::outlook::Item> item) {
-                monitor_.AddInboxItems_ItemChange(std::move(item));
-            },
-            .ItemRemove = [this] { monitor_.AddInboxItems_ItemRemove(); },
+            .ItemAdd = guarded("ItemAdd of an additional folder",
+                               [this](std::shared_ptr<platform::outlook::Item> item) {
+                                   monitor_.AddInboxItems_ItemAdd(std::move(item));
+                               }),
+            .ItemChange = guarded("ItemChange of an additional folder",
+                                  [this](std::shared_ptr<platform::outlook::Item> item) {
+                                      monitor_.AddInboxItems_ItemChange(std::move(item));
+                                  }),
+            .ItemRemove = guarded("ItemRemove of an additional folder", [this] { monitor_.AddInboxItems_ItemRemove(); }),
         });
     }
 
@@ -59,21 +72,23 @@ void FolderMonitor::Connect()
     ignoreFailure([&] { application_ = services_.com.createOutlookApplication(); });
     ignoreFailure([&] {
         SafeMapiUtils_ = services_.com.createMAPIUtils();
-        newMailSink_ = SafeMapiUtils_->adviseNewMail(
-            [this](std::shared_ptr<platform::outlook::Item> item) { SafeMapiUtils_NewMail(std::move(item)); });
+        newMailSink_ = SafeMapiUtils_->adviseNewMail(guarded(
+            "NewMail", [this](std::shared_ptr<platform::outlook::Item> item) { SafeMapiUtils_NewMail(std::move(item)); }));
     });
     ignoreFailure([&] { nameSpace_ = need(application_).GetNamespace("MAPI"); });
     ignoreFailure([&] { inbox_ = need(nameSpace_).GetDefaultFolder(platform::outlook::olFolderInbox); });
     ignoreFailure([&] {
         auto items = need(inbox_).Items();
         objInboxItems_ = need(items).advise({
-            .ItemAdd = [this](std::shared_ptr<platform::outlook::Item> item) {
-                objInboxItems_ItemAdd(std::move(item));
-            },
-            .ItemChange = [this](std::shared_ptr<platform::outlook::Item> item) {
-                objInboxItems_ItemChange(std::move(item));
-            },
-            .ItemRemove = [this] { objInboxItems_ItemRemove(); },
+            .ItemAdd = guarded("ItemAdd of the Inbox",
+                               [this](std::shared_ptr<platform::outlook::Item> item) {
+                                   objInboxItems_ItemAdd(std::move(item));
+                               }),
+            .ItemChange = guarded("ItemChange of the Inbox",
+                                  [this](std::shared_ptr<platform::outlook::Item> item) {
+                                      objInboxItems_ItemChange(std::move(item));
+                                  }),
+            .ItemRemove = guarded("ItemRemove of the Inbox", [this] { objInboxItems_ItemRemove(); }),
         });
     });
     ignoreFailure([&] { InboxEntryID_ = need(inbox_).EntryID(); });

@@ -30,16 +30,21 @@ bool isOutlookMainWindow(platform::Desktop& desktop, platform::WindowHandle wind
 
 } // namespace
 
-bool IsOutlookRunning(platform::Desktop& desktop)
+OutlookPresence IsOutlookRunning(platform::Desktop& desktop)
 {
-    const std::vector<platform::WindowHandle> windows =
-        platform::valueOr(std::vector<platform::WindowHandle>{}, [&] { return desktop.enumWindows(); });
+    std::vector<platform::WindowHandle> windows;
+    if (!platform::ignoreFailure([&] { windows = desktop.enumWindows(); }))
+        return OutlookPresence::Unknown;
+    bool complete = true;
     for (platform::WindowHandle window : windows) {
-        // A window that vanishes or refuses a query while being looked at is not Outlook's.
-        if (platform::valueOr(false, [&] { return isOutlookMainWindow(desktop, window); }))
-            return true;
+        bool isMain = false;
+        // A window that refuses a query is passed over; Outlook's may be the one that did.
+        if (!platform::ignoreFailure([&] { isMain = isOutlookMainWindow(desktop, window); }))
+            complete = false;
+        else if (isMain)
+            return OutlookPresence::Running;
     }
-    return false;
+    return complete ? OutlookPresence::Gone : OutlookPresence::Unknown;
 }
 
 bool MatchesTitlePattern(std::string_view text, std::string_view pattern)

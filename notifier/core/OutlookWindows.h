@@ -11,9 +11,16 @@
 
 namespace qln {
 
-// Whether Outlook's main window exists: a top-level window without parent whose class begins with
-// "rctrl_renwnd32" and whose title contains "- ". Failing calls count as no such window.
-bool IsOutlookRunning(platform::Desktop& desktop);
+// What one look for Outlook's main window (a top-level window without parent whose class begins
+// with "rctrl_renwnd32" and whose title contains "- ") found.
+enum class OutlookPresence {
+    Running,  // such a window was found
+    Gone,     // every top-level window was looked at, and none is such a window
+    Unknown,  // none was found, but the look was not complete: the enumeration failed, or a window
+              // refused a query. Failing to look is no evidence that Outlook has gone.
+};
+
+OutlookPresence IsOutlookRunning(platform::Desktop& desktop);
 
 // The title patterns of Outlook's windows (English Outlook).
 inline constexpr std::string_view kOutlookMainTitle = "* - Microsoft Outlook*";

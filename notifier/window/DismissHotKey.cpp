@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/EntryGuard.h"
 #include "platform/Failure.h"
 
 namespace qln {
@@ -45,7 +46,7 @@ struct DismissHotKey::State {
             if (wParam == static_cast<std::uintptr_t>(HotKeyId) && dismiss) {
                 // Keep the previous procedure alive even if the dismissal ends up replacing ours.
                 std::function<void()> run = dismiss;
-                ignoreFailure(run);
+                platform::guardEntry("the dismiss hot key", run);
             }
             break;
         case platform::wm::Destroy:

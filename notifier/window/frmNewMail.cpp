@@ -6,6 +6,7 @@
 #include "notifier/core/OutlookWindows.h"
 #include "notifier/window/PopupButtons.h"
 #include "notifier/window/frmGetStart.h"
+#include "platform/EntryGuard.h"
 #include "platform/Failure.h"
 #include "platform/Lang.h"
 
@@ -122,6 +123,15 @@ frmNewMail::frmNewMail(forms::FormsHost& host, NotifierServices& services)
 }
 
 frmNewMail::~frmNewMail() { Unload(); }
+
+bool frmNewMail::Start()
+{
+    if (platform::guardEntry("the notifier's start", [&] { Load(); }))
+        return Loaded();
+    // A popup whose window was never made has nothing to undo.
+    platform::guardEntry("the notifier's end", [&] { Unload(); });
+    return false;
+}
 
 void frmNewMail::designLayout()
 {
@@ -243,8 +253,9 @@ void frmNewMail::tmrCheckOutlook_Timer()
         hotKey_.RegisterDismissHotKey();
     if (store.read(settings::Preview) != 0)
         ShowPreview();
-    if (!IsOutlookRunning(services_.desktop)) {
-        // Outlook has gone: the notifier goes with it.
+    if (IsOutlookRunning(services_.desktop) == OutlookPresence::Gone) {
+        // Outlook has gone: the notifier goes with it. A look that failed proves nothing; the
+        // next second looks again.
         Unload();
         return;
     }

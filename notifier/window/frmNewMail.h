@@ -34,6 +34,14 @@ public:
     frmNewMail(forms::FormsHost& host, NotifierServices& services);
     ~frmNewMail() override;
 
+    // The notifier program's start, its first entry point: the popup loads (its window is made
+    // and the start-up sequence runs). False when the program cannot run: the popup's window
+    // cannot be made, or a failure ended the start-up before the program could go on. Then
+    // whatever the start-up had done is undone by the shutdown sequence (hot key unregistered,
+    // Outlook released), and the program ends with kExitCannotStart.
+    bool Start();
+    static constexpr int kExitCannotStart = 1;
+
     // --- PopupPort -----------------------------------------------------------------------------
     void SetNextEnabled(bool enabled) override;
     void SetBackEnabled(bool enabled) override;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/EntryGuard.h"
 #include "platform/Failure.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/UserControl.h"
@@ -50,7 +51,10 @@ void ControlSite::asyncRead(std::string_view path, std::string propertyName, std
          done = std::move(done)] {
             if (alive.expired())
                 return;
-            done(AsyncReadResult{name, [environment, path] { return environment->loadPicture(path); }});
+            // The completion is an event the loop delivers: an entry point of its own.
+            platform::guardEntry("AsyncReadComplete of " + name, [&] {
+                done(AsyncReadResult{name, [environment, path] { return environment->loadPicture(path); }});
+            });
         });
 }
 

@@ -274,6 +274,30 @@ TEST_F(StartupTest, TheDismissHotKeyLivesFromStartUpToShutdownAndDismisses)
     EXPECT_FALSE(world.desktop.hotKey(window, DismissHotKey::HotKeyId).has_value());
 }
 
+TEST_F(StartupTest, APopupWhoseWindowCannotBeMadeEndsTheProgramWithNothingLeftBehind)
+{
+    world.outlookStart();
+    int writes = 0;
+    world.registry.on_write = [&](auto&&...) { ++writes; };
+    world.desktop.faults().fail("CreateWindowExA", 1);
+    popup = std::make_unique<frmNewMail>(host, services);
+    EXPECT_FALSE(popup->Start());
+    EXPECT_FALSE(popup->Loaded());
+    EXPECT_EQ(writes, 0);
+    EXPECT_FALSE(host.find("frmGetStart"));
+    // No window of ours is left, and none holds the hot key.
+    EXPECT_EQ(world.desktop.window("frmNewMail"), platform::NoWindow);
+    EXPECT_FALSE(world.desktop.press(0x7A, platform::mod::Shift | platform::mod::Control));
+    world.loop.advance(10000);
+    EXPECT_FALSE(popup->Loaded());
+
+    // The next start of the program runs as usual.
+    popup = std::make_unique<frmNewMail>(host, services);
+    EXPECT_TRUE(popup->Start());
+    EXPECT_TRUE(popup->Loaded());
+    EXPECT_GT(writes, 0);
+}
+
 TEST(IsOutlookRunningTest, OnlyAnUnownedTitledWindowOfOutlooksClassCounts)
 {
     struct Case {
@@ -282,6 +306,7 @@ TEST(IsOutlookRunningTest, OnlyAnUnownedTitledWindowOfOutlooksClassCounts)
         bool owned;
         bool running;
     };
+    auto running = [](SimWorld& world) { return IsOutlookRunning(world.desktop) == OutlookPresence::Running; };
     for (const Case& c : {Case{"rctrl_renwnd32", "Inbox - Microsoft Outlook", false, true},
                           Case{"rctrl_renwnd32_more", "Inbox - Microsoft Outlook", false, true},
                           Case{"rctrl_renwnd32", "Calendar- ", false, true},
@@ -294,20 +319,39 @@ TEST(IsOutlookRunningTest, OnlyAnUnownedTitledWindowOfOutlooksClassCounts)
         SimWorld world;
         const auto owner = world.desktop.addWindow("owner", "Shell_TrayWnd", "Taskbar - x");
         world.desktop.addWindow({"w", c.className, c.title, true, c.owned ? owner : platform::NoWindow});
-        EXPECT_EQ(IsOutlookRunning(world.desktop), c.running);
+        EXPECT_EQ(running(world), c.running);
+        if (!c.running) {
+            EXPECT_EQ(IsOutlookRunning(world.desktop), OutlookPresence::Gone);
+        }
     }
 
     SimWorld world;
-    EXPECT_FALSE(IsOutlookRunning(world.desktop));
+    EXPECT_EQ(IsOutlookRunning(world.desktop), OutlookPresence::Gone);
     world.outlookStart();
-    EXPECT_TRUE(IsOutlookRunning(world.desktop));
-    world.desktop.faults().fail("EnumWindows", 1);
-    EXPECT_FALSE(IsOutlookRunning(world.desktop));
+    EXPECT_TRUE(running(world));
     world.desktop.addWindow("other", "Notepad", "a - Notepad");
     world.desktop.faults().fail("GetClassNameA", 1);  // a window refusing a query is passed over
-    EXPECT_TRUE(IsOutlookRunning(world.desktop));
+    EXPECT_TRUE(running(world));
+}
+
+TEST(IsOutlookRunningTest, AFailedLookIsNotAbsence)
+{
+    SimWorld world;
+    world.outlookStart();
+    for (const char* operation :
+         {"EnumWindows", "GetParent", "GetWindowTextLengthA", "GetWindowTextA", "GetClassNameA"}) {
+        SCOPED_TRACE(operation);
+        world.desktop.faults().fail(operation, platform::sim::Faults::Always);
+        EXPECT_EQ(IsOutlookRunning(world.desktop), OutlookPresence::Unknown);
+        world.desktop.faults().clear(operation);
+        EXPECT_EQ(IsOutlookRunning(world.desktop), OutlookPresence::Running);
+    }
+    // Without Outlook, a look that could not see every window still cannot tell.
     world.outlookQuit();
-    EXPECT_FALSE(IsOutlookRunning(world.desktop));
+    world.desktop.addWindow("other", "Notepad", "a - Notepad");
+    world.desktop.faults().fail("GetParent", 1);
+    EXPECT_EQ(IsOutlookRunning(world.desktop), OutlookPresence::Unknown);
+    EXPECT_EQ(IsOutlookRunning(world.desktop), OutlookPresence::Gone);
 }
 
 } // namespace

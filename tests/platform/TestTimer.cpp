@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "platform/EntryGuard.h"
 #include "platform/Timer.h"
 #include "platform/sim/SimLoop.h"
 
@@ -129,4 +132,49 @@ TEST(Timer, HandlerMayReplaceItselfOrDestroyItsTimer)
     loop.advance(200);
     EXPECT_EQ(seen, (std::vector<int>{1, 1, 3, 2}));
     EXPECT_EQ(loop.activeTimerCount(), 1u);
+}
+
+TEST(Timer, ATickThatFailsEndsThereAndTheTimerTicksOn)
+{
+    // A tick is an entry point: its failure is reported, never thrown into the loop.
+    std::vector<std::string> reported;
+    const auto previous = platform::setEntryFailureReporter(
+        [&](std::string_view entry, const platform::Failure& failure) {
+            reported.push_back(std::string(entry) + ": " + failure.what());
+        });
+    SimLoop loop;
+    Ticks ticks;
+    Timer timer(loop, "tmrPoll", 1000, true);
+    int count = 0;
+    timer.on_timer = [&] {
+        ticks.push_back(loop.nowMs());
+        if (++count == 2)
+            throw platform::Failure("EnumWindows failed");
+        ticks.push_back(-1);  // the rest of the tick
+    };
+    loop.advance(3000);
+    EXPECT_EQ(ticks, (Ticks{1000, -1, 2000, 3000, -1}));
+    EXPECT_EQ(reported, (std::vector<std::string>{"the tick of tmrPoll: EnumWindows failed"}));
+
+    // A bug is not a seam's failure: it goes on up.
+    timer.on_timer = [] { throw std::logic_error("a bug"); };
+    EXPECT_THROW(loop.advance(1000), std::logic_error);
+    platform::setEntryFailureReporter(previous);
+}
+
+TEST(Timer, ATickMayStopAndDestroyItsTimerAndStillFail)
+{
+    std::vector<std::string> reported;
+    const auto previous = platform::setEntryFailureReporter(
+        [&](std::string_view entry, const platform::Failure&) { reported.emplace_back(entry); });
+    SimLoop loop;
+    auto timer = std::make_unique<Timer>(loop, "tmrOnce", 100, true);
+    timer->on_timer = [&] {
+        timer.reset();
+        throw platform::Failure("gone");
+    };
+    loop.advance(500);
+    EXPECT_EQ(timer, nullptr);
+    EXPECT_EQ(reported, (std::vector<std::string>{"the tick of tmrOnce"}));
+    platform::setEntryFailureReporter(previous);
 }

@@ -107,7 +107,7 @@ TEST(PageCommands, InputIsCheckedBeforeTheRun)
         {"page show", "t.qls:1: page: action must be open|apply|close, not show (column 6)"},
         {"batch\npage open\nend", "t.qls:2: 'page' cannot run inside the batch opened at line 1"},
         {"expect page soiled",
-         "t.qls:1: expect page: check must be dirty|clean|status-changes, not soiled (column 13)"},
+         "t.qls:1: expect page: check must be dirty|clean|status-changes|shown|absent, not soiled (column 13)"},
         {"expect page status-changes -1",
          "t.qls:1: expect page: N -1 is out of range (0 to 2147483647) (column 28)"},
         // The new controls' properties and their values' kinds
