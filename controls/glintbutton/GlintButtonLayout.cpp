@@ -3,6 +3,7 @@
 #include "controls/glintbutton/GlintButton.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "controls/glintbutton/GlintColours.h"
 #include "platform/Lang.h"
@@ -98,14 +99,20 @@ void GlintButton::DrawCaption()
     const int W = scaleWidth();
     const int h = textHeight();
 
+    // A stored offset may be any 32-bit number: the sum is taken wide and held to where a caption
+    // is out of sight anyway, a button's worth of room beyond its edges.
+    auto place = [](int at, std::int32_t offset, int extent) {
+        const std::int64_t limit = std::int64_t{extent} + 0x8000;
+        return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{at} + offset, -limit, limit));
+    };
     for (const CaptionLine& line : captionLines_) {
+        const int x = place(line.left, offsetX_, W);
+        const int y = place(line.top, offsetY_, scaleHeight());
         if (visualState_ == StateDisabled && appearance_ == btXP) {
-            const int x = line.left + offsetX_;
-            const int y = line.top + offsetY_;
             drawText(x, y, line.text, BlendColor(colour, draw::white, 160), TextStyle{true, false, false},
                      draw::Rect{x, y, W, y + h});
         } else {
-            drawText(line.left + offsetX_ + press, line.top + offsetY_ + press, line.text, colour, style);
+            drawText(x + press, y + press, line.text, colour, style);
         }
     }
 }

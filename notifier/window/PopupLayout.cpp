@@ -90,12 +90,18 @@ PopupLayout::SizeSettings PopupLayout::readSizeSettings(bool preview) const
     settings::DwordValue setFormWidth = settings::SetFormWidth;
     setFormWidth.notifierDefault = setFormWidth.pageDefault = s.minWidth;
 
+    // Hand-edited sizes and distances are held to what the screen can show: a popup no larger
+    // than the screen, and no further off an edge than the screen is wide or tall (where it is
+    // out of sight either way). The animation and the raster then stay within reach.
+    platform::SystemInfo& system = services_.system;
+    const std::int32_t screenWidth = std::max(system.screenWidth(), 1);
+    const std::int32_t screenHeight = std::max(system.screenHeight(), 1);
     s.fixedSize = readSetting(store, settings::UseSetFormSize, preview) != 0;
-    s.width = std::max(readSetting(store, setFormWidth, preview), s.minWidth);
-    s.height = std::max(readSetting(store, settings::SetFormHeight, preview), kFixedMinHeight);
+    s.width = std::max(std::min(readSetting(store, setFormWidth, preview), screenWidth), s.minWidth);
+    s.height = std::max(std::min(readSetting(store, settings::SetFormHeight, preview), screenHeight), kFixedMinHeight);
     s.windowPosition = readSetting(store, settings::WindowPosition, preview);
-    s.spaceWidth = readSetting(store, settings::SpaceWidth, preview);
-    s.spaceHeight = readSetting(store, settings::SpaceHeight, preview);
+    s.spaceWidth = std::clamp(readSetting(store, settings::SpaceWidth, preview), -screenWidth, screenWidth);
+    s.spaceHeight = std::clamp(readSetting(store, settings::SpaceHeight, preview), -screenHeight, screenHeight);
     s.useTransparency = readSetting(store, settings::UseTransparency, preview) != 0;
     s.transparencyLevel = readSetting(store, settings::TransparencyLevel, preview);
     return s;

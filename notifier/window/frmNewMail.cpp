@@ -1,6 +1,7 @@
 #include "notifier/window/frmNewMail.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 
 #include "notifier/core/OutlookWindows.h"
@@ -319,6 +320,14 @@ void frmNewMail::ComposeContent(std::int16_t slot, ComposeKind kind)
 
 namespace {
 
+// A window coordinate in twips as the animation keeps it (32 bits), held to that range.
+std::int32_t saturate32(double twips)
+{
+    if (!(twips > INT32_MIN))
+        return INT32_MIN;
+    return twips < INT32_MAX ? static_cast<std::int32_t>(twips) : INT32_MAX;
+}
+
 // A stored opacity as a fade's end or start. Values beyond 0..255 (only hand-edited ones) are held
 // there, so that a fade always ends: the window shows them as 20..255 anyway.
 std::int16_t alphaOf(std::int32_t level) { return static_cast<std::int16_t>(std::clamp(level, 0, 255)); }
@@ -349,9 +358,11 @@ void frmNewMail::AppearPopup(bool preview)
         animation_.fadingIn = true;
         tmrFade.setEnabled(true);
     } else if (appear == "Slide") {
-        animation_.slideStep = animation_.fadeStep * 30;
-        animation_.fullHeight = static_cast<std::int32_t>(Height());
-        animation_.laidOutTop = static_cast<std::int32_t>(Top());
+        // A hand-edited rate may make the product exceed 32 bits: such a step ends the slide at
+        // its first tick, as any step taller than the window does.
+        animation_.slideStep = saturate32(std::int64_t{animation_.fadeStep} * 30);
+        animation_.fullHeight = saturate32(Height());
+        animation_.laidOutTop = saturate32(Top());
         // Grows upwards from the bottom edge the layout gave it.
         move(Left(), animation_.laidOutTop + animation_.fullHeight, Width(), 0);
         showWithoutActivation();
@@ -371,20 +382,29 @@ void frmNewMail::tmrFade_Timer()
 {
     Animation& a = animation_;
     style_.SetTranslucent(hWnd(), a.currentAlpha);
+    // The next alpha is compared before it is kept: a hand-edited rate of 32768 or more would
+    // otherwise wrap the 16-bit alpha and the fade would never reach its end. A kept alpha lies
+    // between the start and the target, so it always fits.
     if (a.fadingIn) {
-        a.currentAlpha = lang::wrap16(a.currentAlpha + a.fadeStep);
-        if (a.currentAlpha >= a.targetAlpha) {
+        const std::int64_t next = std::int64_t{a.currentAlpha} + a.fadeStep;
+        if (next >= a.targetAlpha) {
+            a.currentAlpha = a.targetAlpha;
             tmrFade.setEnabled(false);
             if (a.targetAlpha == 255)
                 style_.SetOpaque(hWnd());
             else
                 style_.SetTranslucent(hWnd(), a.targetAlpha);
+        } else {
+            a.currentAlpha = static_cast<std::int16_t>(next);
         }
     } else {
-        a.currentAlpha = lang::wrap16(a.currentAlpha - a.fadeStep);
-        if (a.currentAlpha <= a.fadeStep) {
+        const std::int64_t next = std::int64_t{a.currentAlpha} - a.fadeStep;
+        if (next <= a.fadeStep) {
+            a.currentAlpha = static_cast<std::int16_t>(std::max<std::int64_t>(next, 0));
             Hide();
             tmrFade.setEnabled(false);
+        } else {
+            a.currentAlpha = static_cast<std::int16_t>(next);
         }
     }
 }
@@ -404,7 +424,8 @@ void frmNewMail::tmrSlide_Timer()
 
 void frmNewMail::tmrCountDown_Timer()
 {
-    state_.SecondsLeft -= 1;
+    // A hand-edited DismissTime may start the count at the lowest 32-bit value: it stays there.
+    state_.SecondsLeft = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state_.SecondsLeft} - 1, INT32_MIN));
     lblCountDown.setCaption(std::to_string(state_.SecondsLeft));
     if (state_.SecondsLeft < 1) {
         tmrCountDown.setEnabled(false);

@@ -357,3 +357,28 @@ TEST(FlairProperties, AmbientChangesReachBackgroundAndFontName)
 }
 
 } // namespace
+
+TEST(FlairPersistence, StoredNumbersAtTheirEdgesLoadPaintAndClickWithoutHarm)
+{
+    constexpr std::int32_t edges[] = {0, 1, -1, INT32_MAX, INT32_MIN};
+    for (const char* property : {"Style", "Image", "ImageOver", "ImageDisabled", "BackColor", "ForeColor", "State"}) {
+        for (const std::int32_t number : edges) {
+            SCOPED_TRACE(std::string(property) + " " + std::to_string(number));
+            World w;
+            forms::PropertyBag bag;
+            bag.writeString("Caption", "&Browse...", "");
+            bag.writeLong(property, number, number == 0 ? 1 : 0);
+            auto& b = w.form.place<FlairButton>("btnStored");
+            b.site().setEnvironment(w.environment);
+            b.move(0, 0, 100 * 15.0, 24 * 15.0);
+            // A refused value ends only its own step: the button keeps loading the others.
+            b.ReadProperties(bag);
+            b.Refresh();
+            b.mouseMove(0, 0, 10, 10);
+            b.mouseDown(1, 0, 10, 10);
+            b.mouseUp(1, 0, 10, 10);
+            w.loop.advance(200);
+            EXPECT_EQ(b.image().width(), 100);
+        }
+    }
+}
