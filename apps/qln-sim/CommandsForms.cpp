@@ -321,7 +321,13 @@ Action parseSelect(Args& args)
     return postInput<forms::ListBox>(named, {"select", "the selection"},
                                      index < 0 ? "the user clears the selection of " + named.path()
                                                : "the user selects row " + std::to_string(index) + " of " + named.path(),
-                                     [index](Runtime&, forms::ListBox& list) { list.userSelect(index); });
+                                     [index](Runtime&, forms::ListBox& list) {
+                                         // A click: the button goes down over the box (its
+                                         // MouseDown), the row is selected, the button comes up.
+                                         list.userMouseDown();
+                                         list.userSelect(index);
+                                         list.userMouseUp();
+                                     });
 }
 
 Action parseMouseDown(Args& args)
