@@ -15,7 +15,8 @@ namespace qln::runner {
 namespace {
 
 constexpr const char* kUsage = "usage: qln-sim FILE.qls [--transcript FILE] [--out DIR] [--check]\n"
-                               "       qln-sim --help\n";
+                               "       qln-sim --help\n"
+                               "       qln-sim --fault-operations\n";
 
 struct Invocation {
     std::string scenario;
@@ -23,6 +24,7 @@ struct Invocation {
     std::string outDir = ".";
     bool checkOnly = false;
     bool help = false;
+    bool faultOperations = false;
 };
 
 // nullopt after writing the reason to `err`.
@@ -40,6 +42,8 @@ std::optional<Invocation> readArguments(const std::vector<std::string>& args, st
         };
         if (arg == "--help" || arg == "-h") {
             inv.help = true;
+        } else if (arg == "--fault-operations") {
+            inv.faultOperations = true;
         } else if (arg == "--check") {
             inv.checkOnly = true;
         } else if (arg == "--transcript") {
@@ -62,7 +66,7 @@ std::optional<Invocation> readArguments(const std::vector<std::string>& args, st
             inv.scenario = arg;
         }
     }
-    if (!inv.help && inv.scenario.empty()) {
+    if (!inv.help && !inv.faultOperations && inv.scenario.empty()) {
         err << "qln-sim: no scenario file given\n" << kUsage;
         return std::nullopt;
     }
@@ -106,6 +110,7 @@ Options:
   --transcript FILE   write the transcript to FILE instead of standard output
   --out DIR           where snapshots go (default: the current folder)
   --check             only read and check the scenario; run nothing
+  --fault-operations  the operations `fail` knows, one a line (for the fault sweep)
   --help, -h          this text
 
 Exit status: 0 every command ran and every expect held; 1 an expect failed or the world refused a
@@ -130,6 +135,11 @@ int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 2;
     if (inv->help) {
         out << help();
+        return 0;
+    }
+    if (inv->faultOperations) {
+        for (const std::string& operation : faultOperations())
+            out << operation << '\n';
         return 0;
     }
     const auto text = readScenario(inv->scenario, err);

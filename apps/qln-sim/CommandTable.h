@@ -71,5 +71,6 @@ Action parseControlCheck(Args& args);         // `expect CONTROL PROPERTY VALUE`
 std::vector<CommandSpec> pageCommands();      // CommandsPage.cpp: the options page, the font dialog's answer
 std::vector<CommandSpec> pageChecks();
 std::string faultOperationsHelp();            // the operations `fail` knows, for --help (CommandsMail.cpp)
+std::vector<std::string> faultOperations();  // the same, one name each, in --help order
 
 } // namespace qln::runner

@@ -465,6 +465,15 @@ Action parseExpectOutlookMessage(Args& args)
 
 } // namespace
 
+std::vector<std::string> faultOperations()
+{
+    std::vector<std::string> out;
+    for (const FaultSource& source : kFaultSources)
+        for (std::string_view name : source.names())
+            out.emplace_back(name);
+    return out;
+}
+
 std::string faultOperationsHelp()
 {
     std::string out = "Operations `fail` knows (names are case-sensitive):\n";

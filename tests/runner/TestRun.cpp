@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -263,6 +264,26 @@ TEST(Cli, RunsFilesDeterministically)
     std::ostringstream out3, err3;
     EXPECT_EQ(Cli::main({scenario}, out3, err3), 0);
     EXPECT_EQ(out3.str(), readAll(dir.path("t1.txt")));
+}
+
+TEST(Cli, FaultOperationsAreListedOneALineAndEachIsKnownToFail)
+{
+    // The fault sweep reads this list and writes `fail OPERATION` lines from it.
+    std::ostringstream out, err;
+    EXPECT_EQ(Cli::main({"--fault-operations"}, out, err), 0);
+    std::istringstream lines(out.str());
+    std::vector<std::string> operations;
+    for (std::string line; std::getline(lines, line);)
+        operations.push_back(line);
+    ASSERT_GT(operations.size(), 40u);
+    for (const char* known : {"CreateWindowExA", "EnumWindows", "RegQueryValueEx", "writeFile", "GetItemFromID"})
+        EXPECT_NE(std::find(operations.begin(), operations.end(), known), operations.end()) << known;
+    TempDir dir;
+    std::string text;
+    for (const std::string& operation : operations)
+        text += "fail " + operation + " times 1\n";
+    std::ostringstream out2, err2;
+    EXPECT_EQ(Cli::main({dir.file("all.qls", text), "--check"}, out2, err2), 0) << err2.str();
 }
 
 TEST(Cli, InvalidScenarioRunsNothing)
