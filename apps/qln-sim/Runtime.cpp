@@ -68,9 +68,10 @@ Runtime::Runtime(RunOptions options)
     hookTranscript();
     // A failure that ends an entry point of the system early (a tick, an input, an event from
     // Outlook, the notifier's start, a call of the Options dialog) is an event of the run.
-    previousReporter_ = platform::setEntryFailureReporter([this](std::string_view entry, const platform::Failure& failure) {
-        note("system", std::string(entry) + " ended early: " + failure.what());
-    });
+    previousReporter_ =
+        platform::setEntryFailureReporter([this](std::string_view entry, const platform::Failure& failure) {
+            note("system", std::string(entry) + " ended early: " + failure.what());
+        });
 }
 
 // The site Outlook's Options dialog gives the page: it counts the status changes and, as the

@@ -49,7 +49,8 @@ public:
                                   [this](std::shared_ptr<platform::outlook::Item> item) {
                                       monitor_.AddInboxItems_ItemChange(std::move(item));
                                   }),
-            .ItemRemove = guarded("ItemRemove of an additional folder", [this] { monitor_.AddInboxItems_ItemRemove(); }),
+            .ItemRemove = guarded("ItemRemove of an additional folder",
+                                  [this] { monitor_.AddInboxItems_ItemRemove(); }),
         });
     }
 
@@ -72,8 +73,10 @@ void FolderMonitor::Connect()
     ignoreFailure([&] { application_ = services_.com.createOutlookApplication(); });
     ignoreFailure([&] {
         SafeMapiUtils_ = services_.com.createMAPIUtils();
-        newMailSink_ = SafeMapiUtils_->adviseNewMail(guarded(
-            "NewMail", [this](std::shared_ptr<platform::outlook::Item> item) { SafeMapiUtils_NewMail(std::move(item)); }));
+        newMailSink_ = SafeMapiUtils_->adviseNewMail(
+            guarded("NewMail", [this](std::shared_ptr<platform::outlook::Item> item) {
+                SafeMapiUtils_NewMail(std::move(item));
+            }));
     });
     ignoreFailure([&] { nameSpace_ = need(application_).GetNamespace("MAPI"); });
     ignoreFailure([&] { inbox_ = need(nameSpace_).GetDefaultFolder(platform::outlook::olFolderInbox); });

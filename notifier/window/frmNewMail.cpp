@@ -425,7 +425,8 @@ void frmNewMail::tmrSlide_Timer()
 void frmNewMail::tmrCountDown_Timer()
 {
     // A hand-edited DismissTime may start the count at the lowest 32-bit value: it stays there.
-    state_.SecondsLeft = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state_.SecondsLeft} - 1, INT32_MIN));
+    state_.SecondsLeft =
+        static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state_.SecondsLeft} - 1, INT32_MIN));
     lblCountDown.setCaption(std::to_string(state_.SecondsLeft));
     if (state_.SecondsLeft < 1) {
         tmrCountDown.setEnabled(false);
