@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libstb-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
+          libstb-dev libfreetype-dev libfontconfig-dev libutf8proc-dev
+          fonts-dejavu-core fonts-liberation2)
 if [[ "${1:-}" == "--cross" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix)
 fi
