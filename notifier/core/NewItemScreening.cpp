@@ -62,8 +62,9 @@ bool anyFolderPiece(const std::vector<std::string>& pieces)
 
 bool onList(const std::vector<std::string>& entries, const std::string& senderAddress)
 {
+    const SenderAddress sender(senderAddress);
     for (const auto& entry : entries) {
-        if (SenderMatches(entry, senderAddress))
+        if (sender.matches(entry))
             return true;
     }
     return false;
