@@ -18,6 +18,7 @@
 
 #include "platform/Failure.h"
 #include "platform/Lang.h"
+#include "platform/Utf8.h"
 
 namespace qln::options {
 
@@ -175,7 +176,7 @@ Pick pickFolder(outlook::NameSpace& mapiNamespace, bool mailOnly, PickedFolder& 
                 return;
             }
         }
-        picked.name = folder->Name();
+        picked.name = utf8::sanitize(folder->Name());
         picked.entryID = folder->EntryID();
         if (mailOnly)
             picked.storeID = folder->StoreID();
