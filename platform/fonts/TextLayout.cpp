@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/Utf8.h"
+
 namespace fonts {
 
 namespace {
@@ -122,7 +124,10 @@ PrefixedText TextLayout::processPrefix(std::string_view caption)
         ++i;
         if (caption[i] != '&')
             shown.underline = static_cast<int>(shown.text.size());
-        shown.text += caption[i];
+        // The marked character is copied whole, however many bytes it takes.
+        const std::size_t end = utf8::next(caption, i);
+        shown.text.append(caption.substr(i, end - i));
+        i = end - 1;
     }
     return shown;
 }

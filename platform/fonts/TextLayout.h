@@ -31,7 +31,7 @@ struct TextSize {
 // one "&", and a lone "&" at the end shows nothing.
 struct PrefixedText {
     std::string text;    // what is shown
-    int underline = -1;  // index in text of the character to underline; -1 when there is none
+    int underline = -1;  // byte where the character to underline starts in text; -1 when there is none
     friend bool operator==(const PrefixedText&, const PrefixedText&) = default;
 };
 
