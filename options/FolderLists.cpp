@@ -103,7 +103,7 @@ void FolderLists::load(const settings::Settings& settings)
     std::int32_t ignoredSlot = 0;
     for (const std::string& piece : lang::split(settings.read(AutodismissFolders), '|')) {
         // The empty piece after the closing bar, and scraps too short to be an entry.
-        if (piece.size() <= 3)
+        if (utf8::count(piece) <= 3)
             continue;
         if (ignoredSlot > kLastSlotNumber)
             break;

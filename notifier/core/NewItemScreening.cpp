@@ -8,6 +8,7 @@
 
 #include "platform/Failure.h"
 #include "platform/Lang.h"
+#include "platform/Utf8.h"
 #include "shared/SenderLists.h"
 #include "shared/Settings.h"
 
@@ -23,7 +24,7 @@ using platform::valueOr;
 // Items in the sending queue are unsent by nature, yet the user asked to hear of them.
 constexpr std::string_view kOutboxName = "Outbox";
 
-// Ignored-folder pieces this short or shorter are padding (the empty piece after the last bar
+// Ignored-folder pieces this short or shorter (in characters) are padding (the empty piece after the last bar
 // among them) and never name a folder.
 constexpr std::size_t kLongestPaddingPiece = 3;
 
@@ -38,7 +39,7 @@ bool InIgnoredFolder(const std::vector<std::string>& pieces, const std::optional
         return false;
     bool ignored = false;
     for (const auto& piece : pieces) {
-        if (piece.size() <= kLongestPaddingPiece)
+        if (utf8::count(piece) <= kLongestPaddingPiece)
             continue;
         // The second part, not everything after the first colon: the page stores names unprotected,
         // so a name holding a colon shifts the EntryID out of place and the entry matches nothing.
@@ -54,7 +55,7 @@ namespace {
 bool anyFolderPiece(const std::vector<std::string>& pieces)
 {
     for (const auto& piece : pieces) {
-        if (piece.size() > kLongestPaddingPiece)
+        if (utf8::count(piece) > kLongestPaddingPiece)
             return true;
     }
     return false;
