@@ -119,11 +119,15 @@ bool containsFolded(std::string_view foldedHaystack, std::string_view needle)
         return true;
     if (!utf8::isAscii(needle))
         return foldedHaystack.find(foldCase(needle)) != std::string_view::npos;
-    // An ASCII needle folds to its ASCII lower case, which is compared byte by byte in place.
+    // An ASCII needle folds to its ASCII lower case, which is compared byte by byte in place, at
+    // the places where its first character occurs.
     if (needle.size() > foldedHaystack.size())
         return false;
-    for (std::size_t at = 0; at + needle.size() <= foldedHaystack.size(); ++at) {
-        std::size_t k = 0;
+    const char first = lowerChar(needle[0]);
+    const std::size_t last = foldedHaystack.size() - needle.size();
+    for (std::size_t at = foldedHaystack.find(first); at != std::string_view::npos && at <= last;
+         at = foldedHaystack.find(first, at + 1)) {
+        std::size_t k = 1;
         while (k < needle.size() && foldedHaystack[at + k] == lowerChar(needle[k]))
             ++k;
         if (k == needle.size())

@@ -1,10 +1,11 @@
 // The Unicode tables on Linux: utf8proc.
 #include "platform/UnicodeTables.h"
 
-#include <cstdlib>
-#include <memory>
+#include <vector>
 
 #include <utf8proc.h>
+
+#include "platform/Utf8.h"
 
 namespace unicode {
 
@@ -20,15 +21,31 @@ utf8proc_int32_t latinI(utf8proc_int32_t codePoint, void*)
 
 std::string foldCase(std::string_view text)
 {
-    utf8proc_uint8_t* folded = nullptr;
+    // utf8proc_map's steps without its allocation: a sender list folds thousands of short entries.
+    // Folded and decomposed into code points, composed again (NFC, so "ü" stays one character and
+    // an entry "u" does not match it), then encoded.
+    thread_local std::vector<utf8proc_int32_t> buffer;
     const auto options = static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD);
-    const utf8proc_ssize_t length = utf8proc_map_custom(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
-                                                        static_cast<utf8proc_ssize_t>(text.size()), &folded,
-                                                        options, &latinI, nullptr);
-    if (length < 0)
-        return std::string(text);  // not valid UTF-8 (callers sanitise first) or out of memory
-    const std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owned(folded, &std::free);
-    return std::string(reinterpret_cast<const char*>(folded), static_cast<std::size_t>(length));
+    const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+    const auto length = static_cast<utf8proc_ssize_t>(text.size());
+    if (buffer.size() < text.size() + 16)
+        buffer.resize(text.size() + 16);
+    utf8proc_ssize_t count = utf8proc_decompose_custom(bytes, length, buffer.data(),
+                                                       static_cast<utf8proc_ssize_t>(buffer.size()), options, &latinI, nullptr);
+    if (count > static_cast<utf8proc_ssize_t>(buffer.size())) {
+        buffer.resize(static_cast<std::size_t>(count));
+        count = utf8proc_decompose_custom(bytes, length, buffer.data(), count, options, &latinI, nullptr);
+    }
+    if (count < 0)
+        return std::string(text);  // not valid UTF-8 (callers sanitise first)
+    count = utf8proc_normalize_utf32(buffer.data(), count, options);
+    if (count < 0)
+        return std::string(text);
+    std::string folded;
+    folded.reserve(text.size() + 8);
+    for (utf8proc_ssize_t i = 0; i < count; ++i)
+        utf8::append(folded, static_cast<char32_t>(buffer[static_cast<std::size_t>(i)]));
+    return folded;
 }
 
 int cells(char32_t codePoint)

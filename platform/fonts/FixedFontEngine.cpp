@@ -91,7 +91,7 @@ platform::CoverageMask FixedFontEngine::render(const platform::FontSpec& font, i
     for (std::size_t at = 0; at < text.size();) {
         const utf8::Decoded d = utf8::decode(text, at);
         at += d.length;
-        const int cells = unicode::cells(d.codePoint);
+        const int cells = d.codePoint < 0x80 ? 1 : unicode::cells(d.codePoint);
         const std::int64_t left = column * cell;
         column += cells;
         if (column * cell > mask.width)
