@@ -144,6 +144,26 @@ TEST_F(FreeTypeFontEngineTest, EveryScriptShowsInkAndMissingCharactersFallBack)
     EXPECT_GT(ink(engine.render(font("MS Sans Serif", 8, true), 96, "\u65e5")), ink(engine.render(font(), 96, "\u65e5")));
 }
 
+TEST_F(FreeTypeFontEngineTest, OddTextsMeasureAsTheyDraw)
+{
+    // Only combining marks, only emoji, joiners and variation selectors, a mark after a wide
+    // character, right-to-left text around digits and brackets, a long line: widths and masks agree.
+    std::string longLine;
+    for (int i = 0; i < 2000; ++i)
+        longLine += "\u65e5a\u05d0";
+    const std::string texts[] = {
+        "\u0301\u0301\u0301", "\U0001F600\U0001F389\U0001F44D", "\U0001F468\u200D\U0001F469\uFE0F",
+        "\u65e5\u0301", "\u05d0(1)\u05d1 [2] \u0627\u0661\u0662", "\xF0\x9F\x98", longLine,
+    };
+    for (const std::string& text : texts) {
+        for (bool bold : {false, true}) {
+            const auto mask = engine.render(font("Tahoma", 9, bold), 96, text);
+            EXPECT_EQ(mask.width, engine.textWidth(font("Tahoma", 9, bold), 96, text)) << text;
+            EXPECT_EQ(mask.coverage.size(), static_cast<std::size_t>(mask.width) * static_cast<std::size_t>(mask.height));
+        }
+    }
+}
+
 TEST_F(FreeTypeFontEngineTest, ComplexScriptsAreShapedAndRightToLeftRunsReversed)
 {
     // Devanagari: consonant, virama, consonant form one conjunct, narrower than its pieces.

@@ -117,6 +117,16 @@ TEST_F(FolderLists, FirstMonitoredFolderGetsSlotThreeAndIsWrittenFirst)
     EXPECT_EQ(w.stored(AddInbox(2)), "EOF");
 }
 
+TEST_F(FolderLists, FolderNamesInAnyScriptAndBytesThatAreNotUtf8)
+{
+    w.sim.outlook.addFolder("Inbox/\u0420\u0430\u0431\u043e\u0442\u0430");
+    w.sim.outlook.addFolder("Inbox/Bad\xFF\xC3");
+    w.open();
+    w.browseAddInbox("Inbox/\u0420\u0430\u0431\u043e\u0442\u0430");
+    w.browseAddInbox("Inbox/Bad\xFF\xC3");
+    EXPECT_EQ(w.rows(monitored()), (Rows{"\u0420\u0430\u0431\u043e\u0442\u0430", "Bad\uFFFD\uFFFD"}));
+}
+
 TEST_F(FolderLists, RemovingTheOnlyMonitoredFolderEndsTheListAtOneAndLeavesOlderValues)
 {
     w.store(AddInbox(1), "E1|S1|Work");
