@@ -151,6 +151,10 @@ bool isNeutralScript(hb_script_t script)
 
 struct FreeTypeFontEngine::State {
     FT_Library library = nullptr;
+    // The engine's own fontconfig configuration, released with it. The process-wide one that
+    // FcInit loads is never released (short of FcFini, which would pull it from under any other
+    // engine), and leak checkers rightly report it.
+    FcConfig* config = nullptr;
     std::map<MatchKey, MatchedFace> matches;
     std::map<MatchKey, std::vector<MatchedFace>> fallbackMatches;  // what fontconfig offered before
     std::map<FaceKey, std::unique_ptr<SizedFace>> faces;
@@ -170,6 +174,8 @@ struct FreeTypeFontEngine::State {
             hb_buffer_destroy(buffer);
         if (library)
             FT_Done_FreeType(library);
+        if (config)
+            FcConfigDestroy(config);
     }
 
     const MatchedFace& match(const platform::FontSpec& font);
@@ -203,13 +209,13 @@ FcPattern* requestPattern(const platform::FontSpec& font)
 }
 
 // The best face for a request, or nullopt. Destroys the request.
-std::optional<MatchedFace> bestMatch(FcPattern* pattern, const platform::FontSpec& font)
+std::optional<MatchedFace> bestMatch(FcConfig* config, FcPattern* pattern, const platform::FontSpec& font)
 {
     // The configuration's aliases turn "MS Sans Serif" and friends into an installed family.
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* best = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* best = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     if (!best)
         return std::nullopt;
@@ -240,7 +246,7 @@ const MatchedFace& FreeTypeFontEngine::State::match(const platform::FontSpec& fo
     MatchKey key{lang::foldCase(font.face), font.bold, font.italic};
     if (auto found = matches.find(key); found != matches.end())
         return found->second;
-    std::optional<MatchedFace> matched = bestMatch(requestPattern(font), font);
+    std::optional<MatchedFace> matched = bestMatch(config, requestPattern(font), font);
     if (!matched)
         throw platform::Failure("fontconfig: no font for \"" + utf8::sanitize(font.face) + "\"");
     return matches.emplace(std::move(key), std::move(*matched)).first->second;
@@ -261,7 +267,7 @@ std::optional<MatchedFace> FreeTypeFontEngine::State::matchFor(const platform::F
     FcPatternAddCharSet(pattern, FC_CHARSET, characters);
     FcCharSetDestroy(characters);
     FcPatternAddBool(pattern, FC_COLOR, FcFalse);
-    return bestMatch(pattern, font);
+    return bestMatch(config, pattern, font);
 }
 
 std::unique_ptr<SizedFace> FreeTypeFontEngine::State::load(const MatchedFace& matched, int ppem)
@@ -602,7 +608,8 @@ FreeTypeFontEngine::FreeTypeFontEngine() : state_(std::make_unique<State>())
         state_->library = nullptr;
         throw platform::Failure("FreeType: cannot start");
     }
-    if (FcInit() != FcTrue)
+    state_->config = FcInitLoadConfigAndFonts();
+    if (!state_->config)
         throw platform::Failure("fontconfig: cannot start");
 }
 
