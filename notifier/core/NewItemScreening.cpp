@@ -28,6 +28,12 @@ constexpr std::string_view kOutboxName = "Outbox";
 // among them) and never name a folder.
 constexpr std::size_t kLongestPaddingPiece = 3;
 
+// A character takes at most four bytes, so only a piece of twelve bytes or fewer needs counting.
+bool isPadding(const std::string& piece)
+{
+    return piece.size() <= 4 * kLongestPaddingPiece && utf8::count(piece) <= kLongestPaddingPiece;
+}
+
 } // namespace
 
 // A folder whose EntryID could not be read is in none of them: one failed Outlook call must not
@@ -39,7 +45,7 @@ bool InIgnoredFolder(const std::vector<std::string>& pieces, const std::optional
         return false;
     bool ignored = false;
     for (const auto& piece : pieces) {
-        if (utf8::count(piece) <= kLongestPaddingPiece)
+        if (isPadding(piece))
             continue;
         // The second part, not everything after the first colon: the page stores names unprotected,
         // so a name holding a colon shifts the EntryID out of place and the entry matches nothing.
@@ -55,7 +61,7 @@ namespace {
 bool anyFolderPiece(const std::vector<std::string>& pieces)
 {
     for (const auto& piece : pieces) {
-        if (utf8::count(piece) > kLongestPaddingPiece)
+        if (!isPadding(piece))
             return true;
     }
     return false;
