@@ -105,6 +105,20 @@ TEST_F(TextLayoutTest, WrappingCountsCellsOfCharacters)
     EXPECT_EQ(small.autoSize("\u03a3\u03c3\u03c2\r\n\u65e5"), (fonts::TextSize{18, 26}));
 }
 
+TEST_F(TextLayoutTest, EastAsianTextBreaksBetweenCharactersButNotBeforeClosingPunctuation)
+{
+    using Lines = std::vector<std::string>;
+    // Three wide characters to a line of 36 px.
+    EXPECT_EQ(small.wrap("\u65e5\u672c\u8a9e\u3067\u3059\u3002", 36), (Lines{"\u65e5\u672c\u8a9e", "\u3067\u3059\u3002"}));
+    // The full stop stays with the character before it, even when that line is then too wide.
+    EXPECT_EQ(small.wrap("\u65e5\u672c\u3002\u8a9e", 18), (Lines{"\u65e5", "\u672c\u3002", "\u8a9e"}));
+    // An opening bracket stays with what follows; Latin words still break only at blanks.
+    EXPECT_EQ(small.wrap("\u65e5\u300c\u672c\u300d", 24), (Lines{"\u65e5", "\u300c\u672c\u300d"}));
+    EXPECT_EQ(small.wrap("Hello \u65e5\u672c", 36), (Lines{"Hello", "\u65e5\u672c"}));
+    EXPECT_EQ(small.wrap("Gr\u00fc\u00dfeGr\u00fc\u00dfe", 36), (Lines{"Gr\u00fc\u00dfeGr\u00fc\u00dfe"}));
+    EXPECT_EQ(small.wrappedSize("\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e", 40), (fonts::TextSize{40, 39}));
+}
+
 TEST_F(TextLayoutTest, WrappedLabelKeepsTheWidthItIsGiven)
 {
     EXPECT_EQ(small.wrappedSize("hi", 100), (fonts::TextSize{100, 13}));
