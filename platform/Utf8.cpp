@@ -1,6 +1,8 @@
 #include "platform/Utf8.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace utf8 {
 
@@ -182,8 +184,16 @@ std::string fromWindows1252(std::string_view bytes)
 
 bool isAscii(std::string_view text)
 {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    // Eight bytes at a time: text is mostly ASCII, and measuring asks this of every prefix.
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; at < text.size(); ++at)
+        if (static_cast<unsigned char>(text[at]) >= 0x80)
             return false;
     return true;
 }

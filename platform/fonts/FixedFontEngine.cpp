@@ -33,6 +33,8 @@ bool isBlank(char32_t c) { return c == U' ' || c == 0xA0; }
 // The cells of a text: one a character, two for a wide one. ASCII needs no table.
 std::int64_t cellCount(std::string_view text)
 {
+    if (utf8::isAscii(text))
+        return static_cast<std::int64_t>(text.size());
     std::int64_t cells = 0;
     for (std::size_t at = 0; at < text.size();) {
         if (static_cast<unsigned char>(text[at]) < 0x80) {

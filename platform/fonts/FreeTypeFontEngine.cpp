@@ -147,6 +147,29 @@ bool isNeutralScript(hb_script_t script)
     return script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED || script == HB_SCRIPT_UNKNOWN;
 }
 
+// Scripts whose characters are drawn one glyph each, left to right, as they come: a line of them
+// needs no shaping (marks and joiners aside, which are looked at on their own).
+bool isSimpleScript(hb_script_t script)
+{
+    switch (script) {
+    case HB_SCRIPT_COMMON:
+    case HB_SCRIPT_LATIN:
+    case HB_SCRIPT_GREEK:
+    case HB_SCRIPT_CYRILLIC:
+    case HB_SCRIPT_ARMENIAN:
+    case HB_SCRIPT_GEORGIAN:
+    case HB_SCRIPT_HAN:
+    case HB_SCRIPT_HIRAGANA:
+    case HB_SCRIPT_KATAKANA:
+    case HB_SCRIPT_BOPOMOFO:
+        return true;
+    case HB_SCRIPT_HANGUL:
+        return true;  // precomposed syllables; conjoining jamo are marks or caught below
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 struct FreeTypeFontEngine::State {
@@ -523,13 +546,36 @@ std::vector<Placed> FreeTypeFontEngine::State::layout(FontChain& chain, std::str
     // The face of each character: a mark or joiner stays with the character before it.
     std::vector<SizedFace*> faceOf(n, chain.primary);
     bool rightToLeft = false;
+    bool shaped = false;
     for (std::size_t i = 0; i < n; ++i) {
         const char32_t c = codePoints[i];
-        if (c >= 0x80) {
-            SizedFace* face = i > 0 && isMark(unicode, c) ? faceOf[i - 1] : faceFor(chain, c);
-            faceOf[i] = face ? face : chain.primary;  // none has it: the primary's missing-glyph box
-        }
+        if (c < 0x80)
+            continue;
+        const bool mark = isMark(unicode, c);
+        SizedFace* face = i > 0 && mark ? faceOf[i - 1] : faceFor(chain, c);
+        faceOf[i] = face ? face : chain.primary;  // none has it: the primary's missing-glyph box
         rightToLeft = rightToLeft || (c >= 0x0590 && FRIBIDI_IS_RTL(fribidi_get_bidi_type(c)));
+        shaped = shaped || mark || (c >= 0x1100 && c <= 0x11FF) || !isSimpleScript(hb_unicode_script(unicode, c));
+    }
+
+    std::vector<Placed> placed;
+    placed.reserve(n);
+    if (!shaped && !rightToLeft) {
+        // Latin, Greek, Cyrillic, CJK and symbols without marks: one glyph a character, with the
+        // advances of the ASCII path, and no shaper to pay for.
+        int pen = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            SizedFace& face = *faceOf[i];
+            const Glyph& g = codePoints[i] < 0x80 ? asciiGlyph(face, static_cast<unsigned char>(codePoints[i]))
+                                                  : [&]() -> const Glyph& {
+                const FT_UInt index = FT_Get_Char_Index(face.face, codePoints[i]);
+                return glyph(face, index, face.indexed[index]);
+            }();
+            placed.push_back({&g, pen, 0, 0});
+            pen += g.advance;
+        }
+        width = std::max(pen, 0);
+        return placed;
     }
 
     // Embedding levels on a left-to-right line, as a label draws without right-to-left reading.
@@ -593,8 +639,6 @@ std::vector<Placed> FreeTypeFontEngine::State::layout(FontChain& chain, std::str
         }
     }
 
-    std::vector<Placed> placed;
-    placed.reserve(n);
     int pen = 0;
     for (const Run& run : runs)
         shapeRun(*run.face, codePoints, run.start, run.length, run.level % 2 == 1, run.script, placed, pen);

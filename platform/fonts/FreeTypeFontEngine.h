@@ -14,9 +14,10 @@
 //   - UTF-8 text (bytes that are not UTF-8 show as U+FFFD). A character the matched face lacks is
 //     drawn with the face fontconfig offers for it (CJK, symbols, emoji in outline faces), at the
 //     same em; the line keeps the matched face's height;
-//   - text beyond ASCII shaped with HarfBuzz (joining forms, conjuncts, marks placed) and put in
+//   - text that needs it shaped with HarfBuzz (joining forms, conjuncts, marks placed) and put in
 //     visual order with FriBidi on a left-to-right line, so Arabic, Hebrew and Devanagari read
-//     as written. ASCII text takes a direct path with the same advances.
+//     as written. Text of simple scripts (Latin, Greek, Cyrillic, CJK) without combining marks
+//     takes a direct path, one glyph a character, with the advances of the shaped path.
 // Does not: kerning, optional ligatures, colour or bitmap-only faces.
 //
 // Matched faces, sized faces and each glyph's advance and bitmap are cached, so measuring and

@@ -21,6 +21,12 @@ constexpr std::u32string_view kNoBreakBefore =
     U"\u30C3\u30E3\u30E5\u30E7\u30EE\u30F5\u30F6)]}!?.,:;";
 constexpr std::u32string_view kNoBreakAfter = U"\uFF08\uFF3B\uFF5B\u300C\u300E\u3010\u3014\u3008\u300A\u3018\u3016\u301D\u2018\u201C([{";
 
+// The next character's start; ASCII without a call.
+std::size_t nextChar(std::string_view text, std::size_t at)
+{
+    return static_cast<unsigned char>(text[at]) < 0x80 ? at + 1 : utf8::next(text, at);
+}
+
 // Whether a line may end at `at`, the character before it starting at `before`: at the end of a
 // word before a blank, or between two characters of which one is East Asian wide (ideographs and
 // kana break anywhere, bar the kinsoku rules).
@@ -62,8 +68,8 @@ void wrapParagraph(std::string_view paragraph, int width, const Measure& measure
         // The longest run of whole words from `start` that fits; failing that, the first word alone.
         std::size_t fits = std::string_view::npos;
         std::size_t firstWordEnd = std::string_view::npos;
-        for (std::size_t before = start, end = utf8::next(paragraph, start); end < paragraph.size();
-             before = end, end = utf8::next(paragraph, end)) {
+        for (std::size_t before = start, end = nextChar(paragraph, start); end < paragraph.size();
+             before = end, end = nextChar(paragraph, end)) {
             if (!canBreakAt(paragraph, before, end))
                 continue;
             if (firstWordEnd == std::string_view::npos)
