@@ -14,7 +14,8 @@ namespace unicode {
 // in every script that has case: Ä/ä, Σ/σ/ς, Д/д. Both dotted and dotless i, capital or small,
 // fold like the Latin i, so a Turkish spelling of an address still matches. Canonically
 // equivalent spellings (a precomposed Ä or A with a combining diaeresis) fold alike. The form is
-// for comparing only: it is lower case on Linux (full folding, ß as ss) and upper case on Windows.
+// for comparing only. It is lower case, ASCII letters as a to z (lang::containsFolded relies on
+// that); Linux folds fully (ß as ss), Windows maps case one character at a time (ß stays ß).
 std::string foldCase(std::string_view text);
 
 // How many cells of a fixed-pitch grid the character takes: 2 for East Asian wide and full-width

@@ -1,7 +1,8 @@
 // The Unicode tables on Windows: the system's own case mapping and character types.
 //
-// Implements foldCase with LCMapStringEx (upper case, invariant locale) after FoldStringW has
-// composed the text, and cells with GetStringTypeW's CT_CTYPE3 classes. Does not: full case
+// Implements foldCase with LCMapStringEx (invariant locale) after FoldStringW has composed the
+// text: upper case first, so that σ and ς meet in Σ, then lower case, the form the portable code
+// gives ASCII text. Implements cells with GetStringTypeW's CT_CTYPE3 classes. Does not: full case
 // folding (ß stays ß), or a width for characters outside the Basic Multilingual Plane (one cell).
 #include "platform/UnicodeTables.h"
 
@@ -64,6 +65,9 @@ std::string foldCase(std::string_view text)
         if (c == 0x0130 || c == 0x0131)
             c = L'I';  // dotted capital and dotless small i fold like the Latin i
     }
+    w = mapped(w, [](const wchar_t* in, int n, wchar_t* out, int size) {
+        return LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, in, n, out, size, nullptr, nullptr, 0);
+    });
     return narrow(w);
 }
 
