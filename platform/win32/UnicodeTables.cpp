@@ -3,7 +3,8 @@
 // Implements foldCase with LCMapStringEx (invariant locale) after FoldStringW has composed the
 // text: upper case first, so that σ and ς meet in Σ, then lower case, the form the portable code
 // gives ASCII text. Implements cells with GetStringTypeW's CT_CTYPE3 classes. Does not: full case
-// folding (ß stays ß), or a width for characters outside the Basic Multilingual Plane (one cell).
+// folding (ß stays ß); beyond the Basic Multilingual Plane only the ideographic planes and the
+// main emoji blocks count as wide.
 #include "platform/UnicodeTables.h"
 
 #include <string>
@@ -73,8 +74,14 @@ std::string foldCase(std::string_view text)
 
 int cells(char32_t codePoint)
 {
-    if (codePoint >= 0x10000)
-        return 1;
+    // GetStringTypeW sees one UTF-16 unit; beyond the Basic Multilingual Plane the wide blocks are
+    // the ideographic planes and the pictographs of the emoji blocks.
+    if (codePoint >= 0x10000) {
+        const bool ideographic = codePoint >= 0x20000 && codePoint <= 0x3FFFD;
+        const bool pictograph = (codePoint >= 0x1F300 && codePoint <= 0x1F64F) ||
+                                (codePoint >= 0x1F900 && codePoint <= 0x1F9FF);
+        return ideographic || pictograph ? 2 : 1;
+    }
     const wchar_t c = static_cast<wchar_t>(codePoint);
     WORD type = 0;
     if (!GetStringTypeW(CT_CTYPE3, &c, 1, &type))
