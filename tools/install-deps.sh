@@ -3,8 +3,12 @@
 # Usage: tools/install-deps.sh [--cross]   (--cross adds the MinGW-w64 cross-compiler)
 set -euo pipefail
 
+# Fonts for `fonts real`: DejaVu and Liberation cover Latin, Greek, Cyrillic, Hebrew and Arabic;
+# the small ones beside them cover what those lack: WenQuanYi Micro Hei (5 MB) Chinese, Japanese
+# and Korean, Symbola (3 MB) emoji and symbols, Lohit Devanagari (0.2 MB) Devanagari.
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libstb-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
+          libstb-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libutf8proc-dev
+          fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-symbola fonts-lohit-deva)
 if [[ "${1:-}" == "--cross" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix)
 fi
