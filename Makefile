@@ -1,5 +1,5 @@
 # The README's commands. Each one installs what is missing, configures and builds as needed.
-.PHONY: all deps build test cross clean
+.PHONY: all deps build test cross wine-test clean
 
 all: build
 
@@ -17,6 +17,13 @@ cross:
 	@tools/install-deps.sh --cross
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw
+
+# The Windows build's tests under Wine on a virtual display (installs Wine and Xvfb when missing).
+wine-test:
+	@tools/install-deps.sh --wine
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw
+	@tools/wine.sh run ctest --preset mingw
 
 clean:
 	rm -rf build build-mingw
