@@ -10,7 +10,7 @@ packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libben
 for option in "$@"; do
   case "$option" in
     --cross) packages+=(g++-mingw-w64-x86-64-posix) ;;
-    --wine) packages+=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth x11-apps) ;;
+    --wine) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth x11-apps) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -15,6 +15,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "platform/FontEngine.h"
 #include "platform/MessageLoop.h"
 #include "platform/Registry.h"
 #include "platform/SystemInfo.h"
@@ -100,6 +101,7 @@ using FileSystemMaker = Maker<FileSystemWorld>;
 using SystemInfoMaker = Maker<SystemInfoWorld>;
 using LoopMaker = Maker<LoopWorld>;
 using DesktopMaker = Maker<DesktopWorld>;
+using FontMaker = Maker<platform::FontEngine>;
 
 class RegistryContract : public testing::TestWithParam<RegistryMaker> {
 protected:
@@ -150,6 +152,15 @@ protected:
 
 private:
     std::unique_ptr<DesktopWorld> world_;
+};
+
+class FontContract : public testing::TestWithParam<FontMaker> {
+protected:
+    void SetUp() override { engine_ = GetParam().make(); }
+    platform::FontEngine& engine() { return *engine_; }
+
+private:
+    std::unique_ptr<platform::FontEngine> engine_;
 };
 
 } // namespace contract

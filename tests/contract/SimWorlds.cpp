@@ -1,5 +1,9 @@
 // The contract suites on the simulated world.
 
+#include "platform/fonts/FixedFontEngine.h"
+#ifdef QLN_HAVE_FREETYPE
+#include "platform/fonts/FreeTypeFontEngine.h"
+#endif
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimLoop.h"
@@ -88,6 +92,14 @@ INSTANTIATE_TEST_SUITE_P(Sim, SystemInfoContract,
                          MakerName());
 INSTANTIATE_TEST_SUITE_P(Sim, DesktopContract,
                          testing::Values(DesktopMaker{"Sim", make<DesktopWorld, SimDesktopWorld>}), MakerName());
+INSTANTIATE_TEST_SUITE_P(Fixed, FontContract,
+                         testing::Values(FontMaker{"Fixed", make<platform::FontEngine, fonts::FixedFontEngine>}),
+                         MakerName());
+#ifdef QLN_HAVE_FREETYPE
+INSTANTIATE_TEST_SUITE_P(FreeType, FontContract,
+                         testing::Values(FontMaker{"FreeType", make<platform::FontEngine, fonts::FreeTypeFontEngine>}),
+                         MakerName());
+#endif
 INSTANTIATE_TEST_SUITE_P(Sim, LoopContract, testing::Values(LoopMaker{"Sim", make<LoopWorld, SimLoopWorld>}),
                          MakerName());
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/EntryGuard.h"
+#include "platform/win32/GdiFontEngine.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -224,6 +225,9 @@ INSTANTIATE_TEST_SUITE_P(Win32, SystemInfoContract,
                          MakerName());
 INSTANTIATE_TEST_SUITE_P(Win32, DesktopContract,
                          testing::Values(DesktopMaker{"Win32", make<DesktopWorld, Win32DesktopWorld>}),
+                         MakerName());
+INSTANTIATE_TEST_SUITE_P(Gdi, FontContract,
+                         testing::Values(FontMaker{"Gdi", make<platform::FontEngine, platform::win32::GdiFontEngine>}),
                          MakerName());
 INSTANTIATE_TEST_SUITE_P(Win32, LoopContract, testing::Values(LoopMaker{"Win32", make<LoopWorld, Win32LoopWorld>}),
                          MakerName());
