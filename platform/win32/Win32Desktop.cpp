@@ -84,6 +84,9 @@ public:
                 // Messages before CreateWindowExW has returned (WM_NCCREATE, WM_CREATE, ...).
                 return DefWindowProcW(window, message, wParam, lParam);
             }
+            if (message == WM_PAINT && desktop->painter_)
+                if (paint(*desktop, window))
+                    return 0;
             // The procedure may replace itself while it runs: hold this one.
             const std::shared_ptr<WindowProc> procedure = found->second;
             const LRESULT result = (*procedure)(handle, message, wParam, lParam);
@@ -93,6 +96,34 @@ public:
             }
             return result;
         });
+    }
+
+    // The painter's raster onto the window; false when it has none for this window.
+    static bool paint(Win32Desktop& desktop, HWND window)
+    {
+        const std::optional<draw::Surface> surface = desktop.painter_(handleOf(window));
+        if (!surface)
+            return false;
+        PAINTSTRUCT ps;
+        const HDC dc = BeginPaint(window, &ps);
+        // Whatever happens to the copy, the paint ends.
+        struct End {
+            HWND window;
+            PAINTSTRUCT* ps;
+            ~End() { EndPaint(window, ps); }
+        } end{window, &ps};
+        if (!dc || surface->empty())
+            return true;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = surface->width();
+        info.bmiHeader.biHeight = -surface->height();  // top-down rows, as the surface keeps them
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(surface->width()), static_cast<DWORD>(surface->height()), 0,
+                          0, 0, static_cast<UINT>(surface->height()), surface->bits().data(), &info, DIB_RGB_COLORS);
+        return true;
     }
 
     static void ensureRegistered(Win32Desktop& desktop, const std::string& className)
@@ -123,6 +154,12 @@ Win32Desktop::~Win32Desktop()
     }
     for (const auto& name : classes_)
         UnregisterClassW(toWide(name).c_str(), GetModuleHandleW(nullptr));
+}
+
+void Win32Desktop::invalidate(WindowHandle window)
+{
+    if (!InvalidateRect(hwnd(window), nullptr, FALSE))
+        throw lastErrorFailure("InvalidateRect");
 }
 
 void Win32Desktop::requireOwn(const char* call, WindowHandle window) const

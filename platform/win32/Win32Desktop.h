@@ -8,15 +8,20 @@
 // window's procedure (SendMessageW, DestroyWindow, ShowWindow, ...) rethrow what escaped it once
 // Windows has returned. Titles and class names are UTF-8; a buffer of n characters gives at most
 // n - 1 code points, as in the simulated desktop. Message boxes are real and modal.
-// Does not: subclass other programs' windows (it refuses, as the simulated desktop does), add
-// notification-area icons (only removes them), or paint: forms draw through their own windows.
+// An own window's client area shows what the painter gives (setPainter; FormWindows gives the
+// forms' rasters), copied with SetDIBitsToDevice on WM_PAINT.
+// Does not: subclass other programs' windows (it refuses, as the simulated desktop does), or add
+// notification-area icons (only removes them).
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "platform/Desktop.h"
+#include "platform/draw/Surface.h"
 
 namespace platform::win32 {
 
@@ -65,6 +70,14 @@ public:
     // Whether the window is one of the notifier's own, created here and not destroyed yet.
     bool isOwn(WindowHandle window) const { return procs_.count(window) != 0; }
 
+    // What an own window's client area shows: the painter's raster, from the top-left corner,
+    // copied to the window on WM_PAINT. A window the painter has nothing for (nullopt), or every
+    // window without a painter, is painted by DefWindowProcW.
+    using Painter = std::function<std::optional<draw::Surface>(WindowHandle)>;
+    void setPainter(Painter painter) { painter_ = std::move(painter); }
+    // InvalidateRect over the whole client area: the window repaints when the loop next runs.
+    void invalidate(WindowHandle window);
+
 private:
     friend class OwnWindowClass;  // the own windows' procedure (Win32Desktop.cpp)
 
@@ -72,6 +85,7 @@ private:
 
     std::map<WindowHandle, std::shared_ptr<WindowProc>> procs_;
     std::set<std::string> classes_;
+    Painter painter_;
 };
 
 } // namespace platform::win32
