@@ -51,11 +51,24 @@ std::string hex(std::uint64_t value)
     return buffer;
 }
 
+bool startsCodePoint(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+
+// What a buffer of bufferSize characters holds: at most bufferSize - 1 code points, never a cut
+// UTF-8 sequence.
 std::string truncated(const std::string& text, int bufferSize)
 {
     if (bufferSize <= 1)
         return {};
-    return text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    std::size_t points = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (startsCodePoint(text[i]) && points++ == static_cast<std::size_t>(bufferSize - 1))
+            return text.substr(0, i);
+    return text;
+}
+
+int codePoints(const std::string& text)
+{
+    return static_cast<int>(std::count_if(text.begin(), text.end(), startsCodePoint));
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
@@ -352,7 +365,7 @@ bool SimDesktop::isWindowVisible(WindowHandle window)
 int SimDesktop::getWindowTextLength(WindowHandle window)
 {
     state_->check("GetWindowTextLengthA");
-    return static_cast<int>(state_->live("GetWindowTextLengthA", window).title.size());
+    return codePoints(state_->live("GetWindowTextLengthA", window).title);
 }
 
 std::string SimDesktop::getWindowText(WindowHandle window, int bufferSize)

@@ -71,9 +71,13 @@ TEST_P(DesktopContract, TitlesAndClassesAreCutToTheBuffer)
     EXPECT_EQ(desktop().getClassName(window, 64), "rctrl_renwnd32");
     EXPECT_EQ(desktop().getClassName(window, 6), "rctrl");
 
-    const std::string utf8 = "Grüße – 日本 🙂 - Message";
+    // Characters are code points: a UTF-8 sequence is counted once and never cut.
+    const std::string utf8 = "Grüße – 日本 - Message";
     const WindowHandle other = world().addOtherWindow({"rctrl_renwnd32", utf8});
     EXPECT_EQ(desktop().getWindowText(other, 128), utf8);
+    EXPECT_EQ(desktop().getWindowTextLength(other), 20);
+    EXPECT_EQ(desktop().getWindowText(other, 5), "Grüß");
+    EXPECT_EQ(desktop().getWindowText(other, 10), "Grüße – 日");
 
     const WindowHandle own = desktop().createWindow(popupSpec());
     desktop().setWindowText(own, "Zoë");
