@@ -7,7 +7,8 @@
 //
 //   qln-win [OUT]      (OUT defaults to the current folder)
 //
-// Exit status 0 when the popup was shown on screen, 1 when it was not, 2 for a failure.
+// Exit status 0 when the popup was shown and the screen holds exactly its rendering, 1 when not, 2
+// for a failure.
 
 #include <windows.h>
 
@@ -136,11 +137,20 @@ int run(const std::filesystem::path& out)
 
     std::filesystem::create_directories(out);
     const std::filesystem::path file = out / "popup.png";
-    draw::writePng(capture(bounds), file);
+    const draw::Surface shot = capture(bounds);
+    draw::writePng(shot, file);
     say("snapshot: the popup's window from the screen: " + file.generic_string());
+
+    // The screen must show the popup exactly as the forms runtime draws it (it is opaque here).
+    const auto difference = shot.firstDifference(popup.render());
+    if (difference)
+        say("snapshot: differs from the popup's own rendering at " + std::to_string(difference->x) + "," +
+            std::to_string(difference->y));
+    else
+        say("snapshot: the same pixels as the popup's own rendering");
     popup.Unload();
     loop.runFor(100);
-    return 0;
+    return difference ? 1 : 0;
 }
 
 } // namespace
