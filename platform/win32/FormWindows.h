@@ -3,10 +3,14 @@
 //
 // Implements: the link between the forms runtime and the Win32 desktop. Forms already create
 // their windows through the Desktop seam; this paints each loaded form's window with the form's
-// own rendering (Form::render, the same painters as in the simulated world) on WM_PAINT, and turns
-// a form's repaint request into InvalidateRect, for as long as the object lives.
-// Does not (yet): route mouse, keyboard, focus and capture into the forms runtime.
+// own rendering (Form::render, the same painters as in the simulated world) on WM_PAINT, turns a
+// form's repaint request into InvalidateRect, and routes the mouse: a button going down over a
+// shown control captures the mouse for it until the last button is up; user controls get their
+// mouse down, move and up in their own pixels, other controls a click when the left button goes
+// down and up over them. All for as long as the object lives.
+// Does not (yet): keyboard, focus, access keys and tab order.
 
+#include <cstdint>
 #include <optional>
 
 #include "platform/forms/Form.h"
@@ -25,8 +29,15 @@ public:
     forms::Form* formOf(WindowHandle window) const;
 
 private:
+    std::optional<std::intptr_t> onMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                           std::intptr_t lParam);
+
     forms::FormsHost& host_;
     Win32Desktop& desktop_;
+    // The control holding the mouse (a button went down over it), and the one a left click began on.
+    WindowHandle captureWindow_ = NoWindow;
+    forms::Control* captured_ = nullptr;
+    forms::Control* pressed_ = nullptr;
 };
 
 } // namespace platform::win32

@@ -87,6 +87,9 @@ public:
             if (message == WM_PAINT && desktop->painter_)
                 if (paint(*desktop, window))
                     return 0;
+            if (desktop->filter_)
+                if (const auto answer = desktop->filter_(handle, message, wParam, lParam))
+                    return *answer;
             // The procedure may replace itself while it runs: hold this one.
             const std::shared_ptr<WindowProc> procedure = found->second;
             const LRESULT result = (*procedure)(handle, message, wParam, lParam);

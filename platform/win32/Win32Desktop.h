@@ -78,6 +78,13 @@ public:
     // InvalidateRect over the whole client area: the window repaints when the loop next runs.
     void invalidate(WindowHandle window);
 
+    // Sees every message of an own window before its procedure: a value is the message's answer
+    // and the procedure does not see the message; nullopt passes it on. FormWindows routes the
+    // mouse into the forms with it.
+    using MessageFilter =
+        std::function<std::optional<std::intptr_t>(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t)>;
+    void setMessageFilter(MessageFilter filter) { filter_ = std::move(filter); }
+
 private:
     friend class OwnWindowClass;  // the own windows' procedure (Win32Desktop.cpp)
 
@@ -86,6 +93,7 @@ private:
     std::map<WindowHandle, std::shared_ptr<WindowProc>> procs_;
     std::set<std::string> classes_;
     Painter painter_;
+    MessageFilter filter_;
 };
 
 } // namespace platform::win32

@@ -8,6 +8,7 @@
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Label.h"
+#include "platform/forms/UserControl.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Loop.h"
@@ -78,6 +79,77 @@ TEST(FormWindows, TheScreenShowsTheFormsRenderingAndFollowsItsChanges)
 
     form.Unload();
     EXPECT_EQ(windows.formOf(form.hWnd()), nullptr);
+}
+
+// A user control that writes down the mouse as it gets it.
+class MouseLog : public forms::UserControl {
+public:
+    using UserControl::UserControl;
+    std::vector<std::string> events;
+
+protected:
+    void onMouseDown(int button, int shift, int x, int y) override { log("down", button, shift, x, y); }
+    void onMouseMove(int button, int shift, int x, int y) override { log("move", button, shift, x, y); }
+    void onMouseUp(int button, int shift, int x, int y) override { log("up", button, shift, x, y); }
+
+private:
+    void log(const char* what, int button, int shift, int x, int y)
+    {
+        events.push_back(std::string(what) + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
+                         std::to_string(x) + "," + std::to_string(y));
+    }
+};
+
+class ClickForm : public forms::Form {
+public:
+    explicit ClickForm(forms::FormsHost& host)
+        : Form(host, "frmClicks"), label(add<forms::Label>("lblLink")), log(add<MouseLog>("ucLog"))
+    {
+        move(100 * 15, 100 * 15, 300 * 15, 200 * 15);
+        label.move(10 * 15, 10 * 15, 100 * 15, 20 * 15);  // pixels 10,10 to 110,30
+        label.setCaption("Open");
+        label.Click = [this] { ++clicks; };
+        log.move(50 * 15, 100 * 15, 80 * 15, 40 * 15);   // pixels 50,100 to 130,140
+    }
+    forms::Label& label;
+    MouseLog& log;
+    int clicks = 0;
+};
+
+void mouse(platform::WindowHandle window, UINT message, WPARAM keys, int x, int y)
+{
+    PostMessageW(reinterpret_cast<HWND>(window), message, keys, MAKELPARAM(x, y));
+}
+
+TEST(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    ClickForm form(host);
+    form.Show();
+    const platform::WindowHandle window = form.hWnd();
+
+    // A click on the label; then a press on it released elsewhere, which is no click.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 15);
+    mouse(window, WM_LBUTTONUP, 0, 21, 16);
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 15);
+    mouse(window, WM_LBUTTONUP, 0, 200, 150);
+    loop.runFor(100);
+    EXPECT_EQ(form.clicks, 1);
+
+    // The user control gets the mouse in its own pixels, and keeps it while the button is held,
+    // outside it too; a move over nothing with no button held reaches nobody.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 55, 104);
+    mouse(window, WM_MOUSEMOVE, MK_LBUTTON, 160, 90);
+    mouse(window, WM_LBUTTONUP, 0, 160, 90);
+    mouse(window, WM_MOUSEMOVE, 0, 200, 20);
+    mouse(window, WM_MOUSEMOVE, 0, 60, 110);
+    loop.runFor(100);
+    EXPECT_EQ(form.log.events, (std::vector<std::string>{"down 1 1 5,4", "move 1 0 110,-10", "up 1 0 110,-10",
+                                                         "move 0 0 10,10"}));
+    EXPECT_EQ(form.clicks, 1);
 }
 
 } // namespace
