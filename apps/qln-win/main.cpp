@@ -118,6 +118,8 @@ int run(const std::filesystem::path& out)
     mail.to = "Alice";
     mail.subject = "Lunch on Friday?";
     mail.body = "Shall we try the new place by the river?";
+    // A fixed time, so that tests/win32/first-popup.qls can show the same popup on the simulator.
+    mail.received = platform::DateTime::fromCivil({2026, 1, 5, 9, 5, 0});
     outlook.deliver("Inbox", mail);
     say("world: mail arrives in Inbox: \"Lunch on Friday?\" from Bob Baker");
     loop.runFor(3000);
