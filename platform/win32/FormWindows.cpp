@@ -41,6 +41,12 @@ int shiftOf(std::uintptr_t wParam)
     return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
+int keyShift()
+{
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
 } // namespace
 
 FormWindows::FormWindows(forms::FormsHost& host, Win32Desktop& desktop) : host_(host), desktop_(desktop)
@@ -75,16 +81,40 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
 {
     const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
     const bool up = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+    if (message == WM_DESTROY) {
+        // The window's controls stop receiving anything from here.
+        if (window == focusWindow_) {
+            focusWindow_ = NoWindow;
+            focused_ = nullptr;
+        }
+        if (window == captureWindow_) {
+            captureWindow_ = NoWindow;
+            captured_ = pressed_ = nullptr;
+        }
+        return std::nullopt;
+    }
     if (message == WM_CAPTURECHANGED && window == captureWindow_) {
         captureWindow_ = NoWindow;
         captured_ = pressed_ = nullptr;
         return std::nullopt;
     }
-    if (!down && !up && message != WM_MOUSEMOVE)
+    const bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP;
+    if (!down && !up && !key && message != WM_MOUSEMOVE)
         return std::nullopt;
     const forms::Form* form = formOf(window);
     if (!form)
         return std::nullopt;
+
+    if (key) {
+        // Characters come from the key itself (InputControl::keyAscii), so WM_CHAR is not used.
+        if (window != focusWindow_ || !focused_)
+            return std::nullopt;
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+            focused_->userKeyDown(static_cast<int>(wParam), keyShift());
+        else
+            focused_->userKeyUp(static_cast<int>(wParam), keyShift());
+        return 0;
+    }
 
     const draw::Point point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const int shift = shiftOf(wParam);
@@ -102,7 +132,23 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
     if (down && button == 1)
         pressed_ = target;
 
-    if (auto* user = dynamic_cast<forms::UserControl*>(target)) {
+    if (auto* input = dynamic_cast<forms::InputControl*>(target)) {
+        const draw::Rect box = boxOf(*input);
+        const int x = point.x - box.left, y = point.y - box.top;
+        if (down) {
+            // The focused box lets go first; its Validate may keep the focus, and the press is lost.
+            const bool moving = focused_ && focused_ != input && focusWindow_ == window;
+            if (!moving || focused_->userBlur()) {
+                input->userMouseDown(button, shift, x, y);
+                if (input->hasFocus()) {
+                    focused_ = input;
+                    focusWindow_ = window;
+                }
+            }
+        } else if (up) {
+            input->userMouseUp(button, shift, x, y);
+        }
+    } else if (auto* user = dynamic_cast<forms::UserControl*>(target)) {
         const draw::Rect box = boxOf(*user);
         const int x = point.x - box.left, y = point.y - box.top;
         if (down)

@@ -8,6 +8,7 @@
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Label.h"
+#include "platform/forms/TextBox.h"
 #include "platform/forms/UserControl.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/Win32Desktop.h"
@@ -150,6 +151,68 @@ TEST(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
     EXPECT_EQ(form.log.events, (std::vector<std::string>{"down 1 1 5,4", "move 1 0 110,-10", "up 1 0 110,-10",
                                                          "move 0 0 10,10"}));
     EXPECT_EQ(form.clicks, 1);
+}
+
+class TwoBoxes : public forms::Form {
+public:
+    explicit TwoBoxes(forms::FormsHost& host)
+        : Form(host, "frmBoxes"), first(add<forms::TextBox>("txtFirst")), second(add<forms::TextBox>("txtSecond"))
+    {
+        move(100 * 15, 100 * 15, 300 * 15, 200 * 15);
+        first.move(10 * 15, 10 * 15, 150 * 15, 25 * 15);   // pixels 10,10 to 160,35
+        second.move(10 * 15, 50 * 15, 150 * 15, 25 * 15);  // pixels 10,50 to 160,75
+        first.LostFocus = [this] { log += "first lost "; };
+        second.GotFocus = [this] { log += "second got "; };
+        second.Validate = [this](bool& cancel) { cancel = second.Text().empty(); };
+    }
+    forms::TextBox& first;
+    forms::TextBox& second;
+    std::string log;
+};
+
+void key(platform::WindowHandle window, WPARAM vk)
+{
+    PostMessageW(reinterpret_cast<HWND>(window), WM_KEYDOWN, vk, 1);
+    PostMessageW(reinterpret_cast<HWND>(window), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+}
+
+TEST(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefuses)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    TwoBoxes form(host);
+    form.Show();
+    const platform::WindowHandle window = form.hWnd();
+
+    key(window, 'X');  // no box has the focus yet: nobody types
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    key(window, 'H');
+    key(window, 'I');
+    loop.runFor(100);
+    EXPECT_TRUE(form.first.hasFocus());
+    EXPECT_EQ(form.first.Text(), "hi");
+
+    // Into the second box; it refuses to let go while empty.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 60);
+    mouse(window, WM_LBUTTONUP, 0, 20, 60);
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    key(window, 'Q');
+    loop.runFor(100);
+    EXPECT_EQ(form.log, "first lost second got ");
+    EXPECT_FALSE(form.first.hasFocus());
+    EXPECT_TRUE(form.second.hasFocus());
+    EXPECT_EQ(form.second.Text(), "q");
+    EXPECT_EQ(form.first.Text(), "hi");
+
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);  // now it lets go
+    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    loop.runFor(100);
+    EXPECT_TRUE(form.first.hasFocus());
+    EXPECT_FALSE(form.second.hasFocus());
 }
 
 } // namespace
