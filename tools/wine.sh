@@ -24,7 +24,7 @@ export WINEPREFIX="${QLN_WINEPREFIX:-$root/build-mingw/wine-prefix}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Bumped whenever the prefix's settings below change, so an older prefix is made again.
-prefix_version=.qln-prefix-1
+prefix_version=.qln-prefix-2
 
 usage() {
   sed -n '2,14p' "$self" >&2
@@ -48,6 +48,11 @@ ensure_prefix() {
     # Xvfb has no window manager: Wine must not wait for one to map, activate or withdraw windows
     # (it would, up to two seconds per captioned window).
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    # Web pages open with Wine's browser launcher, as they open with a browser on any desktop (the
+    # association is Gecko's to make, and Gecko is left out).
+    for extension in .htm .html; do
+      "$wine" reg add "HKLM\Software\Classes\\$extension" /ve /d htmlfile /f >/dev/null 2>&1 || true
+    done
     "$wineserver" -w
     [[ -f $WINEPREFIX/system.reg ]] || { echo "wine.sh: wineboot did not create $WINEPREFIX" >&2; exit 1; }
     touch "$WINEPREFIX/$prefix_version"

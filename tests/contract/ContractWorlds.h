@@ -78,6 +78,10 @@ public:
     virtual void runFor(int ms) = 0;
     // The captions of the message boxes the world has answered with OK, oldest first.
     virtual std::vector<std::string> answeredMessageBoxes() = 0;
+    // A file with this name in a folder of the test's own; its absolute path. folderPath() is that
+    // folder.
+    virtual std::string makeFile(const std::string& name) = 0;
+    virtual std::string folderPath() = 0;
 };
 
 // One implementation of a seam under test: its name in the test names, and how to make a world.

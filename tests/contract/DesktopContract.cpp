@@ -2,6 +2,7 @@
 // windows found by class and title, the foreground, the hot key, the screen saver, message boxes.
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -250,6 +251,31 @@ TEST_P(DesktopContract, RemovingATrayIconThatIsNotThereFails)
 {
     const WindowHandle popup = desktop().createWindow(popupSpec());
     EXPECT_THROW(desktop().deleteNotifyIcon(popup, 1), Failure);
+}
+
+TEST_P(DesktopContract, TheShellFindsTheProgramForADocument)
+{
+    const std::string page = world().makeFile("welcome.htm");
+    const std::string browser = desktop().findExecutable(page, "", 260);
+    ASSERT_GE(browser.size(), 4u);
+    std::string ending = browser.substr(browser.size() - 4);
+    for (char& c : ending)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(ending, ".exe") << browser;
+    EXPECT_EQ(desktop().findExecutable(page, "", 4), browser.substr(0, 3));
+
+    try {
+        desktop().findExecutable(world().folderPath() + "\\missing.htm", "", 260);
+        ADD_FAILURE() << "a missing file has no program";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), 2);  // SE_ERR_FNF
+    }
+    try {
+        desktop().findExecutable(world().makeFile("notes.qlnx"), "", 260);
+        ADD_FAILURE() << "no program opens this type";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), 31);  // SE_ERR_NOASSOC
+    }
 }
 
 } // namespace

@@ -70,10 +70,23 @@ public:
             captions.push_back(box.caption);
         return captions;
     }
+    std::string makeFile(const std::string& name) override
+    {
+        const std::string path = folderPath() + "\\" + name;
+        files_.put(path, "<html></html>");
+        return path;
+    }
+    std::string folderPath() override { return "C:\\Temp\\Contract"; }
+
+    SimDesktopWorld()
+    {
+        desktop_.setFileProbe([this](const std::string& path) { return files_.fileExists(path); });
+    }
 
 private:
     platform::sim::SimLoop loop_;
     platform::sim::SimDesktop desktop_{loop_};
+    platform::sim::SimFileSystem files_;
 };
 
 template <class World, class Sim>

@@ -131,6 +131,10 @@ class Win32DesktopWorld final : public DesktopWorld {
 public:
     ~Win32DesktopWorld() override
     {
+        if (!folder_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(toWide(folder_), ignored);
+        }
         for (HWND window : others_)
             DestroyWindow(window);
         for (const auto& name : classes_)
@@ -199,6 +203,20 @@ public:
 
     void runFor(int ms) override { loop_.runFor(ms); }
     std::vector<std::string> answeredMessageBoxes() override { return answerer_.captions; }
+    std::string makeFile(const std::string& name) override
+    {
+        const std::string path = folderPath() + "\\" + name;
+        platform::win32::Win32FileSystem().writeFile(path, "<html></html>");
+        return path;
+    }
+    std::string folderPath() override
+    {
+        if (folder_.empty()) {
+            folder_ = platform::win32::Win32SystemInfo().tempFolder() + "\\qln-desktop-" + uniqueName();
+            CreateDirectoryW(toWide(folder_).c_str(), nullptr);
+        }
+        return folder_;
+    }
 
 private:
     platform::win32::Win32Loop loop_;
@@ -206,6 +224,7 @@ private:
     MessageBoxAnswerer answerer_;
     std::vector<HWND> others_;
     std::vector<std::wstring> classes_;
+    std::string folder_;
 };
 
 template <class World, class Win32>
