@@ -113,15 +113,17 @@ private:
     }
     static BOOL CALLBACK answer(HWND window, LPARAM)
     {
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
-            wchar_t caption[256] = {};
-            GetWindowTextW(window, caption, 256);
-            current->captions.push_back(platform::win32::toUtf8(caption));
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-        }
-        return TRUE;
+        return platform::win32::guardEntry<BOOL>(FALSE, [&] {
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
+            if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
+                wchar_t caption[256] = {};
+                GetWindowTextW(window, caption, 256);
+                current->captions.push_back(platform::win32::toUtf8(caption));
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+            }
+            return TRUE;
+        });
     }
     static inline MessageBoxAnswerer* current = nullptr;
     UINT_PTR timer_;
