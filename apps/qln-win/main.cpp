@@ -3,7 +3,8 @@
 // For now one fixed run rather than the scenario language: Outlook starts (its windows are real
 // windows of this process), the notifier starts on the real registry, files, loop, desktop and GDI
 // fonts, one mail arrives, and once the popup has appeared its window is captured from the screen
-// to OUT/popup.png. The transcript tells what the real desktop reports.
+// to OUT/popup.png. The transcript tells what the real desktop reports; message boxes are answered
+// with OK and told.
 //
 //   qln-win [OUT]      (OUT defaults to the current folder)
 //
@@ -16,12 +17,14 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "notifier/core/NotifierServices.h"
 #include "notifier/window/frmNewMail.h"
 #include "platform/draw/Png.h"
 #include "platform/forms/Form.h"
 #include "platform/sim/SimOutlook.h"
+#include "platform/win32/EntryGuard.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/GdiFontEngine.h"
 #include "platform/win32/Wide.h"
@@ -74,6 +77,41 @@ private:
     HWND main_ = nullptr;
 };
 
+// Answers the message boxes of this thread with OK, as a user who reads them would, and tells
+// them: a thread timer, which the box's own modal loop dispatches.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() : timer_(SetTimer(nullptr, 0, 100, tick)) {}
+    ~MessageBoxAnswerer() { KillTimer(nullptr, timer_); }
+
+private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        platform::win32::guardEntry(0, [] {
+            EnumThreadWindows(GetCurrentThreadId(), answer, 0);
+            return 0;
+        });
+    }
+    static BOOL CALLBACK answer(HWND window, LPARAM)
+    {
+        return platform::win32::guardEntry<BOOL>(FALSE, [&] {
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
+            if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
+                wchar_t caption[256] = {};
+                wchar_t text[1024] = {};
+                GetWindowTextW(window, caption, 256);
+                GetDlgItemTextW(window, 0xFFFF, text, 1024);  // the box's message
+                say("msgbox: \"" + platform::win32::toUtf8(text) + "\" (" + platform::win32::toUtf8(caption) +
+                    ") answered OK");
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+            }
+            return TRUE;
+        });
+    }
+    UINT_PTR timer_;
+};
+
 // The window's pixels as the screen shows them.
 draw::Surface capture(const platform::WindowRect& r)
 {
@@ -104,6 +142,7 @@ int run(const std::filesystem::path& out)
     outlook.start();
     say("world: Outlook starts (simulated in-process; its windows are real)");
 
+    MessageBoxAnswerer answerer;
     forms::FormsHost host(desktop, loop, fonts, system);
     platform::win32::FormWindows windows(host, desktop);
     qln::NotifierServices services(registry, files, system, desktop, loop, loop, outlook);
