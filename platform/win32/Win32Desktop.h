@@ -2,7 +2,7 @@
 // The desktop over user32 and shell32, with the wide calls.
 //
 // Implements: Desktop. Window handles are HWNDs. The notifier's own windows (createWindow) are
-// popup-style top-level windows of a class registered under the spec's class name; their window
+// popup-style top-level windows of a class registered under the WindowSpec's class name; their window
 // procedure is the seam's WindowProc, which starts as DefWindowProcW (the "previous procedure" the
 // first setWindowProc returns calls it) and runs inside the entry guard. Calls that may run an own
 // window's procedure (SendMessageW, DestroyWindow, ShowWindow, ...) rethrow what escaped it once
