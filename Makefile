@@ -1,5 +1,5 @@
 # The README's commands. Each one installs what is missing, configures and builds as needed.
-.PHONY: all deps build test cross clean
+.PHONY: all deps build test cross wine-test win-demo clean
 
 all: build
 
@@ -17,6 +17,21 @@ cross:
 	@tools/install-deps.sh --cross
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw
+
+# The Windows build's tests under Wine on a virtual display (installs Wine and Xvfb when missing).
+wine-test:
+	@tools/install-deps.sh --wine
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw
+	@tools/wine.sh run ctest --preset mingw
+
+# The notifier on the real Windows desktop under Wine (Outlook simulated): one mail, the popup
+# captured to build-mingw/win-demo/popup.png.
+win-demo:
+	@tools/install-deps.sh --wine
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target qln-win
+	@tools/wine.sh exec build-mingw/apps/qln-win/qln-win.exe build-mingw/win-demo
 
 clean:
 	rm -rf build build-mingw

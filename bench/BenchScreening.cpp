@@ -42,7 +42,7 @@ struct Bench {
 
     // `applied`: every screening value written, as after the options page's first Apply. On a
     // fresh store the missing values read as their defaults, each through a failed registry query.
-    Bench(const std::string& sender, bool applied)
+    Bench(const std::string& sender, bool applied, const std::string& subject = "Quarterly figures")
     {
         world.outlookStart();
         monitor.Connect();
@@ -62,7 +62,7 @@ struct Bench {
         }
         platform::sim::MailSpec mail;
         mail.senderEmail = sender;
-        mail.subject = "Quarterly figures";
+        mail.subject = subject;
         const std::string id = world.outlook.deliver("Inbox", mail);
         world.loop.runPending();
         item = monitor.GetItemFromID(id, world.outlook.folderStoreID("Inbox"));
@@ -96,5 +96,30 @@ void BM_ScreenAcceptedItemPastBlockedList(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ScreenAcceptedItemPastBlockedList)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same two with a sender beyond ASCII: a Cyrillic address, an item in Japanese, and a blocked list
+// in which every tenth entry is in Cyrillic or CJK (the rest ASCII), none of them the sender's.
+void BM_ScreenAcceptedItemBeyondAscii(benchmark::State& state)
+{
+    Bench b("\u0434\u043c\u0438\u0442\u0440\u0438\u0439@\u043f\u043e\u0447\u0442\u0430.\u0440\u0444", true,
+            "\u56db\u534a\u671f\u306e\u6570\u5b57");
+    const auto entries = static_cast<std::size_t>(state.range(0));
+    if (entries > 0) {
+        b.services.settings.write(settings::ListMode, 1);
+        b.state.BList.reserve(entries);
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::string n = std::to_string(i);
+            b.state.BList.push_back(i % 10 == 0   ? "@\u0421\u0415\u0420\u0412\u0415\u0420" + n + ".\u0420\u0424"
+                                    : i % 10 == 5 ? "\u5c71\u7530" + n
+                                                  : "@host" + n + ".example");
+        }
+    }
+    for (auto _ : state)
+        b.screening.ScreenNewItem(b.item);
+    if (b.state.NewestSlot < 0)
+        state.SkipWithError("the item was not accepted");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ScreenAcceptedItemBeyondAscii)->ArgName("blocked")->Arg(0)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -18,6 +18,7 @@
 
 #include "platform/Failure.h"
 #include "platform/Lang.h"
+#include "platform/Utf8.h"
 
 namespace qln::options {
 
@@ -102,7 +103,7 @@ void FolderLists::load(const settings::Settings& settings)
     std::int32_t ignoredSlot = 0;
     for (const std::string& piece : lang::split(settings.read(AutodismissFolders), '|')) {
         // The empty piece after the closing bar, and scraps too short to be an entry.
-        if (piece.size() <= 3)
+        if (utf8::count(piece) <= 3)
             continue;
         if (ignoredSlot > kLastSlotNumber)
             break;
@@ -175,7 +176,7 @@ Pick pickFolder(outlook::NameSpace& mapiNamespace, bool mailOnly, PickedFolder& 
                 return;
             }
         }
-        picked.name = folder->Name();
+        picked.name = utf8::sanitize(folder->Name());
         picked.entryID = folder->EntryID();
         if (mailOnly)
             picked.storeID = folder->StoreID();

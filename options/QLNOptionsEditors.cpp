@@ -5,6 +5,7 @@
 
 #include "options/HotKeyName.h"
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 
 namespace qln {
 
@@ -23,8 +24,9 @@ forms::ListBox& QLNOptions::currentListBox() { return currentList_ == "blist" ? 
 void QLNOptions::btnAddBWList_Click()
 {
     const std::string entry = txtAddBWList.Text();
-    // The list file separates entries with "|": an entry holding one would come back as two.
-    if (entry.size() < 2 || entry.find('|') != std::string::npos) {
+    // Two characters, not bytes: a single "ä" or "日" is as short as a single "a". The list file
+    // separates entries with "|": an entry holding one would come back as two.
+    if (utf8::count(entry) < 2 || entry.find('|') != std::string::npos) {
         ShowMessage("Invalid filter!");
         txtAddBWList.setText("");
         return;

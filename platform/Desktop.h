@@ -9,6 +9,10 @@
 // Windows. A call that Win32 reports as failed throws platform::Failure; results that are not
 // success flags (ShowWindow's "was visible", a title) are returned.
 //
+// Titles, class names, message texts and paths are UTF-8; the Windows implementation calls the
+// wide (W) functions and converts at this edge. Buffer sizes count characters (code points): a
+// title read into 128 holds at most 127 of them, never part of one.
+//
 // The constants keep their Win32 values but not their Win32 names, so that this header and
 // <windows.h> (whose names are macros) can be included together.
 

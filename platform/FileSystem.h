@@ -1,6 +1,8 @@
 #pragma once
-// Seam: the file system, as far as the system uses it. Paths are Windows paths ("C:\dir\file");
-// text is bytes in the ANSI code page. Every call may throw platform::Failure.
+// Seam: the file system, as far as the system uses it. Paths are Windows paths ("C:\dir\file")
+// in UTF-8 (the Windows implementation opens them with the wide calls); file content is bytes,
+// which the caller decodes (the sender lists: UTF-8, or Windows-1252 for older files). Every call
+// may throw platform::Failure.
 
 #include <string>
 #include <string_view>

@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "platform/Failure.h"
+#include "platform/UnicodeTables.h"
+#include "platform/Utf8.h"
 
 namespace lang {
 
@@ -104,20 +106,55 @@ std::vector<std::string> split(std::string_view text, char separator)
     }
 }
 
-bool containsNoCase(std::string_view haystack, std::string_view needle)
+std::string foldCase(std::string_view text)
+{
+    if (utf8::isAscii(text))
+        return lowerAscii(text);
+    return unicode::foldCase(utf8::sanitize(text));
+}
+
+bool containsFolded(std::string_view foldedHaystack, std::string_view needle)
 {
     if (needle.empty())
         return true;
-    if (needle.size() > haystack.size())
+    if (!utf8::isAscii(needle))
+        return foldedHaystack.find(foldCase(needle)) != std::string_view::npos;
+    // An ASCII needle folds to its ASCII lower case, which is compared byte by byte in place, at
+    // the places where its first character occurs.
+    if (needle.size() > foldedHaystack.size())
         return false;
-    for (std::size_t at = 0; at + needle.size() <= haystack.size(); ++at) {
-        std::size_t k = 0;
-        while (k < needle.size() && lowerChar(haystack[at + k]) == lowerChar(needle[k]))
+    const char first = lowerChar(needle[0]);
+    const std::size_t last = foldedHaystack.size() - needle.size();
+    for (std::size_t at = foldedHaystack.find(first); at != std::string_view::npos && at <= last;
+         at = foldedHaystack.find(first, at + 1)) {
+        std::size_t k = 1;
+        while (k < needle.size() && foldedHaystack[at + k] == lowerChar(needle[k]))
             ++k;
         if (k == needle.size())
             return true;
     }
     return false;
+}
+
+bool containsNoCase(std::string_view haystack, std::string_view needle)
+{
+    if (needle.empty())
+        return true;
+    if (utf8::isAscii(haystack)) {
+        if (!utf8::isAscii(needle))
+            return foldCase(haystack).find(foldCase(needle)) != std::string::npos;
+        if (needle.size() > haystack.size())
+            return false;
+        for (std::size_t at = 0; at + needle.size() <= haystack.size(); ++at) {
+            std::size_t k = 0;
+            while (k < needle.size() && lowerChar(haystack[at + k]) == lowerChar(needle[k]))
+                ++k;
+            if (k == needle.size())
+                return true;
+        }
+        return false;
+    }
+    return containsFolded(foldCase(haystack), needle);
 }
 
 std::string lowerAscii(std::string_view text)
@@ -130,12 +167,15 @@ std::string lowerAscii(std::string_view text)
 
 bool equalsNoCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerChar(a[i]) != lowerChar(b[i]))
+    if (utf8::isAscii(a) && utf8::isAscii(b)) {
+        if (a.size() != b.size())
             return false;
-    return true;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (lowerChar(a[i]) != lowerChar(b[i]))
+                return false;
+        return true;
+    }
+    return foldCase(a) == foldCase(b);
 }
 
 std::string trimBlanks(std::string_view text)

@@ -26,13 +26,23 @@ inline bool isNumeric(std::string_view text) { return parseNumeric(text).has_val
 // (VB's Split). An empty text gives one empty piece.
 std::vector<std::string> split(std::string_view text, char separator);
 
-// Whether `needle` occurs in `haystack`, ASCII letters compared without regard to case. An empty
-// needle occurs everywhere.
-bool containsNoCase(std::string_view haystack, std::string_view needle);
+// Comparisons without regard to case fold case in every script that has case (Ä/ä, Σ/σ/ς, Д/д),
+// not only A to Z; see unicode::foldCase. Invalid UTF-8 compares as U+FFFD.
 
-// ASCII upper/lower-case folding of a copy.
-std::string lowerAscii(std::string_view text);
+// The comparison form of a text: invalid sequences replaced, then case folded. ASCII text takes
+// a fast path that never leaves this file.
+std::string foldCase(std::string_view text);
+
+// Whether `needle` occurs in `haystack`, case ignored. An empty needle occurs everywhere.
+bool containsNoCase(std::string_view haystack, std::string_view needle);
+// The same against a haystack already in its comparison form (foldCase), for one text searched
+// for many needles.
+bool containsFolded(std::string_view foldedHaystack, std::string_view needle);
+
 bool equalsNoCase(std::string_view a, std::string_view b);
+
+// ASCII lower-case of a copy, for names that are ASCII by definition (property names, keys).
+std::string lowerAscii(std::string_view text);
 
 // Removes blanks (spaces) at both ends (VB's Trim).
 std::string trimBlanks(std::string_view text);

@@ -3,7 +3,9 @@
 //
 // Objects are shared_ptr; "release" and "set to none" are reset(). Every call may throw
 // platform::Failure (Outlook gone, item or folder gone, a call refused). Identifiers (EntryID,
-// StoreID) are Outlook's hexadecimal text, only ever compared or passed back.
+// StoreID) are Outlook's hexadecimal text, only ever compared or passed back. Every text is UTF-8;
+// the Windows implementation takes Outlook's BSTRs (UTF-16) and converts at this edge. Whoever
+// shows a text still replaces bytes that are not UTF-8 with U+FFFD.
 //
 // Events are delivered through Connection objects: the events of an Items collection arrive, as
 // tasks on the message loop, for as long as the Connection returned by advise() lives.

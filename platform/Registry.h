@@ -5,6 +5,12 @@
 // for as long as its RegistryKey object lives; destroying it closes the key.
 // Every call may throw platform::Failure (missing key or value, denied access, a value larger than
 // the buffer offered).
+//
+// Text: key paths, value names and the data of string values are UTF-8 here. The Windows
+// implementation uses the wide calls and converts at this edge: a REG_SZ's UTF-8 bytes become
+// UTF-16 on writing (still without a terminating NUL in the stored count) and come back as UTF-8
+// on reading, so text in any script survives. Callers replace bytes that are not UTF-8 (a value
+// another program wrote) with U+FFFD.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #pragma once
-// Seam: facts about the machine and the logged-on user.
+// Seam: facts about the machine and the logged-on user. Names and folders are UTF-8; the Windows
+// implementation asks with the wide calls and converts at this edge.
 
 #include <cstdint>
 #include <string>

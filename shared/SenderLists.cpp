@@ -2,6 +2,7 @@
 
 #include "platform/Failure.h"
 #include "platform/Lang.h"
+#include "platform/Utf8.h"
 
 namespace qln {
 
@@ -16,6 +17,16 @@ constexpr std::string_view kPendingSuffix = ".new";
 std::string filePath(const std::string& folder, std::string_view fileName)
 {
     return folder + "\\" + std::string(fileName);
+}
+
+// A list entry as UTF-8: files are written in UTF-8, but older ones, or ones edited in an ANSI
+// editor, hold Windows-1252, whose letters beyond ASCII are never valid UTF-8 (Ä is a lone C4).
+// Each entry is judged alone, so one pasted in another encoding leaves its neighbours as written.
+std::string entryText(std::string_view entry)
+{
+    if (utf8::isValid(entry))
+        return std::string(entry);
+    return utf8::fromWindows1252(entry);
 }
 
 } // namespace
@@ -55,10 +66,14 @@ std::vector<std::string> SenderListFiles::load(const settings::DwordValue& flag,
     platform::FileSystem& files = settings_.registry().files();
     const std::string line =
         platform::valueOr(std::string(), [&] { return files.readFirstLine(filePath(folder, fileName)); });
+    // A byte-order mark an editor put in front is not part of the first entry.
+    const std::string_view text = utf8::withoutBom(line);
     // Every entry is followed by a bar, so the piece after the last bar is never an entry, even
     // when it is not empty (a line without a bar holds no entry at all).
-    std::vector<std::string> entries = lang::split(line, '|');
+    std::vector<std::string> entries = lang::split(text, '|');
     entries.pop_back();
+    for (std::string& entry : entries)
+        entry = entryText(entry);
     return entries;
 }
 
@@ -74,7 +89,9 @@ void SenderListFiles::save(const settings::DwordValue& flag, std::string_view fi
     std::string text;
     text.reserve(length);
     for (const auto& row : rows) {
-        text += row;
+        // A row holding bytes that are not UTF-8 would turn its file into one read back as
+        // Windows-1252; it is written with those bytes replaced instead.
+        text += utf8::isValid(row) ? row : utf8::sanitize(row);
         text += '|';
     }
 
@@ -103,6 +120,13 @@ bool SenderMatches(std::string_view entry, std::string_view senderAddress)
     if (entry.empty())
         return false;
     return lang::containsNoCase(senderAddress, entry);
+}
+
+bool SenderAddress::matches(std::string_view entry) const
+{
+    if (entry.empty())
+        return false;
+    return lang::containsFolded(folded_, entry);
 }
 
 } // namespace qln

@@ -3,7 +3,10 @@
 // matches.
 //
 // File format: the first line holds the whole list, each entry followed by "|" (a, b, c is
-// "a|b|c|"; an empty list is an empty line). Only the first line is read.
+// "a|b|c|"; an empty list is an empty line). Only the first line is read. Lists are written in
+// UTF-8 without a byte-order mark, so a list of ASCII entries is the same bytes as ever; a file
+// that is not valid UTF-8 is read as Windows-1252 (older files, ANSI editors), and a byte-order
+// mark at its start is skipped.
 //
 // The list folder is resolved anew for every read and write: BWPath when set, else a base folder,
 // a backslash and the Windows user name. The notifier's base is its program folder; the options
@@ -13,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Lang.h"
 #include "shared/Settings.h"
 
 namespace qln {
@@ -47,8 +51,18 @@ private:
     ListFolderBase base_;
 };
 
-// Whether a list entry covers a sender: the entry occurs anywhere in the address, case ignored.
-// An empty entry covers nobody.
+// Whether a list entry covers a sender: the entry occurs anywhere in the address, case ignored
+// in every script (lang::containsNoCase). An empty entry covers nobody.
 bool SenderMatches(std::string_view entry, std::string_view senderAddress);
+
+// One sender's address held against many entries: the address is folded once.
+class SenderAddress {
+public:
+    explicit SenderAddress(std::string_view address) : folded_(lang::foldCase(address)) {}
+    bool matches(std::string_view entry) const;
+
+private:
+    std::string folded_;
+};
 
 } // namespace qln

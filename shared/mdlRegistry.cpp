@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 
 namespace qln {
 
@@ -32,6 +33,9 @@ std::string mdlRegistry::ReadSettingString(platform::Hive hive, std::string_view
         std::string text(reinterpret_cast<const char*>(buffer.data()), read.size);
         if (const auto nul = text.find('\0'); nul != std::string::npos)
             text.resize(nul);
+        // Strings are UTF-8; bytes that are not (another program's value, a hand edit) are
+        // replaced rather than passed on.
+        utf8::sanitizeInPlace(text);
         return text;
     });
 }
@@ -80,8 +84,8 @@ std::string mdlRegistry::GetWindowsUserName() const
 {
     static const std::string fallback = "Default";
     return platform::valueOr(fallback, [&]() -> std::string {
-        std::string name = system_.userName();
-        if (name.size() >= kUserNameBuffer)
+        std::string name = utf8::sanitize(system_.userName());
+        if (utf8::count(name) >= kUserNameBuffer)
             return fallback;  // GetUserName refuses a buffer too small for the name and its NUL
         return name;
     });

@@ -21,6 +21,8 @@
 #include "platform/forms/Form.h"
 #ifdef QLN_HAVE_FREETYPE
 #include "platform/fonts/FreeTypeFontEngine.h"
+#elif defined(_WIN32)
+#include "platform/win32/GdiFontEngine.h"
 #endif
 
 namespace qln::runner {
@@ -215,6 +217,13 @@ void Runtime::useFonts(platform::sim::FontMode mode)
         try {
             engine = std::make_unique<fonts::FreeTypeFontEngine>();
             told = "the platform's fonts (FreeType and fontconfig)";
+        } catch (const platform::Failure& failure) {
+            told = "fixed font metrics: real fonts cannot start (" + std::string(failure.what()) + ")";
+        }
+#elif defined(_WIN32)
+        try {
+            engine = std::make_unique<platform::win32::GdiFontEngine>();
+            told = "the platform's fonts (GDI)";
         } catch (const platform::Failure& failure) {
             told = "fixed font metrics: real fonts cannot start (" + std::string(failure.what()) + ")";
         }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/Utf8.h"
+
 namespace qln::runner {
 
 namespace {
@@ -152,9 +154,20 @@ std::string formatVirtualTime(std::int64_t ms)
 
 std::string quoteText(std::string_view text)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out = "\"";
-    for (char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        // Bytes that are not UTF-8 are written as escapes, so the message is UTF-8 and the text
+        // can still be pasted back.
+        if (static_cast<unsigned char>(text[at]) >= 0x80) {
+            const utf8::Decoded d = utf8::decode(text, at);
+            if (d.valid)
+                out.append(text.substr(at, d.length));
+            else
+                appendByteEscapes(out, text.substr(at, d.length));
+            at += d.length;
+            continue;
+        }
+        const char c = text[at++];
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
         case '"': out += "\\\""; break;
@@ -164,9 +177,7 @@ std::string quoteText(std::string_view text)
         case '\t': out += "\\t"; break;
         default:
             if (byte < 0x20 || byte == 0x7F) {
-                out += "\\x";
-                out += kDigits[byte >> 4];
-                out += kDigits[byte & 0xF];
+                appendByteEscapes(out, std::string_view(&c, 1));
             } else {
                 out += c;
             }
@@ -178,9 +189,21 @@ std::string quoteText(std::string_view text)
 
 std::string clipped(std::string_view text, std::size_t limit)
 {
-    if (text.size() <= limit)
+    const std::size_t cut = utf8::prefixBytes(text, limit);
+    if (cut == text.size())
         return std::string(text);
-    return std::string(text.substr(0, limit)) + "...";
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+void appendByteEscapes(std::string& out, std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += "\\x";
+        out += kDigits[byte >> 4];
+        out += kDigits[byte & 0xF];
+    }
 }
 
 void appendListItem(std::string& list, std::string_view item, std::string_view separator)

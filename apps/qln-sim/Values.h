@@ -40,11 +40,15 @@ std::optional<std::vector<std::byte>> parseHexBytes(std::string_view text);
 std::string formatVirtualTime(std::int64_t ms);
 
 // Text for a message: in double quotes, with the language's escapes for quotes, backslashes
-// before a quote and control bytes, so it can be pasted back into a scenario.
+// before a quote, control bytes and bytes that are not UTF-8, so it can be pasted back into a
+// scenario.
 std::string quoteText(std::string_view text);
 
-// At most `limit` bytes of a text for a message, with "..." when cut.
+// At most `limit` characters of a text for a message, with "..." when cut.
 std::string clipped(std::string_view text, std::size_t limit = 60);
+
+// Each byte as the language's escape "\xHH".
+void appendByteEscapes(std::string& out, std::string_view bytes);
 
 // Appends an item to a list for a message: "a, b, c" (GCC's -Wrestrict misreads the shorter
 // `list += (list.empty() ? "" : ", ") + item` at -O3).

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 #include "platform/fonts/TextLayout.h"
 #include "platform/forms/Form.h"
 
@@ -73,7 +74,8 @@ void FlairLabel::paint(draw::Surface& surface, draw::Point origin) const
             if (index >= lineStart && index < lineStart + line.size()) {
                 const std::size_t at = index - lineStart;
                 bar(box.left + engine.textWidth(face, dpi, line.substr(0, at)),
-                    y + std::min(mask.ascent + 1, mask.height - 1), engine.textWidth(face, dpi, line.substr(at, 1)));
+                    y + std::min(mask.ascent + 1, mask.height - 1),
+                    engine.textWidth(face, dpi, line.substr(at, utf8::next(line, at) - at)));
             }
         }
         if (mask.height > 0 && font_.Strikethrough)

@@ -7,6 +7,7 @@
 
 #include "controls/glintbutton/GlintColours.h"
 #include "platform/Lang.h"
+#include "platform/Utf8.h"
 
 namespace glint {
 
@@ -39,9 +40,10 @@ void GlintButton::LayoutCaption()
 
         while (textWidth(lines.back().text) > cutLimit) {
             const std::string row = lines.back().text;
-            std::size_t keep = 1;
-            while (keep < row.size() && textWidth(std::string_view(row).substr(0, keep + 1)) <= cutLimit)
-                ++keep;
+            // Whole characters: the cut never falls inside one.
+            std::size_t keep = utf8::next(row, 0);
+            while (keep < row.size() && textWidth(std::string_view(row).substr(0, utf8::next(row, keep))) <= cutLimit)
+                keep = utf8::next(row, keep);
             lines.back().text = row.substr(0, keep);
             lines.push_back(CaptionLine{row.substr(keep)});
         }

@@ -5,6 +5,7 @@
 
 #include "controls/glintbutton/GlintColours.h"
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 #include "platform/forms/Form.h"
 
 namespace glint {
@@ -147,7 +148,8 @@ void GlintButton::applyAccessKey()
             i += 2;
             continue;
         }
-        setAccessKeys(i + 1 < size ? std::string(1, caption_[i + 1]) : std::string());
+        // The key is the whole character after the "&", however many bytes it takes.
+        setAccessKeys(i + 1 < size ? caption_.substr(i + 1, utf8::next(caption_, i + 1) - (i + 1)) : std::string());
         return;
     }
 }

@@ -8,6 +8,7 @@
 
 #include "platform/Failure.h"
 #include "platform/Lang.h"
+#include "platform/Utf8.h"
 #include "shared/SenderLists.h"
 #include "shared/Settings.h"
 
@@ -23,9 +24,15 @@ using platform::valueOr;
 // Items in the sending queue are unsent by nature, yet the user asked to hear of them.
 constexpr std::string_view kOutboxName = "Outbox";
 
-// Ignored-folder pieces this short or shorter are padding (the empty piece after the last bar
+// Ignored-folder pieces this short or shorter (in characters) are padding (the empty piece after the last bar
 // among them) and never name a folder.
 constexpr std::size_t kLongestPaddingPiece = 3;
+
+// A character takes at most four bytes, so only a piece of twelve bytes or fewer needs counting.
+bool isPadding(const std::string& piece)
+{
+    return piece.size() <= 4 * kLongestPaddingPiece && utf8::count(piece) <= kLongestPaddingPiece;
+}
 
 } // namespace
 
@@ -38,7 +45,7 @@ bool InIgnoredFolder(const std::vector<std::string>& pieces, const std::optional
         return false;
     bool ignored = false;
     for (const auto& piece : pieces) {
-        if (piece.size() <= kLongestPaddingPiece)
+        if (isPadding(piece))
             continue;
         // The second part, not everything after the first colon: the page stores names unprotected,
         // so a name holding a colon shifts the EntryID out of place and the entry matches nothing.
@@ -54,7 +61,7 @@ namespace {
 bool anyFolderPiece(const std::vector<std::string>& pieces)
 {
     for (const auto& piece : pieces) {
-        if (piece.size() > kLongestPaddingPiece)
+        if (!isPadding(piece))
             return true;
     }
     return false;
@@ -62,8 +69,9 @@ bool anyFolderPiece(const std::vector<std::string>& pieces)
 
 bool onList(const std::vector<std::string>& entries, const std::string& senderAddress)
 {
+    const SenderAddress sender(senderAddress);
     for (const auto& entry : entries) {
-        if (SenderMatches(entry, senderAddress))
+        if (sender.matches(entry))
             return true;
     }
     return false;

@@ -6,6 +6,7 @@
 #include "platform/Failure.h"
 #include "platform/Lang.h"
 #include "platform/Locale.h"
+#include "platform/Utf8.h"
 
 namespace qln {
 
@@ -30,18 +31,28 @@ std::string sizeText(std::int32_t bytes)
 }
 
 // The start of the body as the popup shows it. Only trailing line breaks of a text of some length
-// go: a very short body keeps its one line break, as it always has.
+// go: a very short body keeps its one line break, as it always has. Lengths are in characters, and
+// the cut never falls inside one; bytes that are not UTF-8 become U+FFFD, each one character.
 std::string bodyExcerpt(std::string text, std::int32_t bodyAmount)
 {
     // A DWORD beyond 2^31 reads back negative; it cannot mean less than nothing.
     const std::size_t limit = bodyAmount < 0 ? 0 : static_cast<std::size_t>(bodyAmount);
-    if (text.size() > limit) {
-        text.resize(limit);
+    const std::size_t cut = utf8::prefixBytes(text, limit);
+    if (cut < text.size()) {
+        text.resize(cut);
         text += " ...";
     }
+    utf8::sanitizeInPlace(text);
     text = lang::trimBlanks(text);
-    while (text.size() >= 7 && std::string_view(text).ends_with("\r\n"))
+    while (std::string_view(text).ends_with("\r\n") && utf8::count(text) >= 7)
         text.resize(text.size() - 2);
+    return text;
+}
+
+// A text field of the item as the popup shows it: UTF-8, whatever the store handed over.
+std::string shown(std::string text)
+{
+    utf8::sanitizeInPlace(text);
     return text;
 }
 
@@ -154,9 +165,10 @@ bool ContentComposer::compose(std::int16_t slot, ComposeKind kind, PopupContent&
         content.sender = field(mapi::PR_SENDER_NAME);
     if (content.sender.empty())
         content.sender = field(mapi::PR_SENDER_EMAIL_ADDRESS);
+    content.sender = shown(std::move(content.sender));
 
     if (wrapped)
-        ignoreFailure([&] { content.recipient = wrapper->Fields(mapi::PR_DISPLAY_TO); });
+        ignoreFailure([&] { content.recipient = shown(wrapper->Fields(mapi::PR_DISPLAY_TO)); });
 
     ignoreFailure([&] { content.size = sizeText(item->Size()); });
 
@@ -169,6 +181,7 @@ bool ContentComposer::compose(std::int16_t slot, ComposeKind kind, PopupContent&
     content.subject = lang::trimBlanks(valueOr(std::string(), [&] { return item->Subject(); }));
     if (content.subject.empty())
         content.subject = field(mapi::PR_SUBJECT);
+    content.subject = shown(std::move(content.subject));
 
     if (wrapped)
         ignoreFailure([&] { content.attachmentCount = wrapper->AttachmentsCount(); });

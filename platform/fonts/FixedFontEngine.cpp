@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/UnicodeTables.h"
+#include "platform/Utf8.h"
+
 namespace fonts {
 
 namespace {
@@ -25,7 +28,26 @@ int scaledCeil(double size, int numerator, int denominator, int dpi)
 
 int lineHeight(const platform::FontSpec& font, int dpi) { return scaledCeil(font.sizePoints, 13, 8, dpi); }
 
-bool isBlank(char c) { return c == ' ' || static_cast<unsigned char>(c) == 0xA0; }
+bool isBlank(char32_t c) { return c == U' ' || c == 0xA0; }
+
+// The cells of a text: one a character, two for a wide one. ASCII needs no table.
+std::int64_t cellCount(std::string_view text)
+{
+    if (utf8::isAscii(text))
+        return static_cast<std::int64_t>(text.size());
+    std::int64_t cells = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++cells;
+            ++at;
+            continue;
+        }
+        const utf8::Decoded d = utf8::decode(text, at);
+        cells += unicode::cells(d.codePoint);
+        at += d.length;
+    }
+    return cells;
+}
 
 } // namespace
 
@@ -46,7 +68,7 @@ platform::FontMetrics FixedFontEngine::metrics(const platform::FontSpec& font, i
 
 int FixedFontEngine::textWidth(const platform::FontSpec& font, int dpi, std::string_view text)
 {
-    const std::int64_t width = static_cast<std::int64_t>(cellWidth(font, dpi)) * static_cast<std::int64_t>(text.size());
+    const std::int64_t width = static_cast<std::int64_t>(cellWidth(font, dpi)) * cellCount(text);
     return static_cast<int>(std::min<std::int64_t>(width, INT_MAX));
 }
 
@@ -66,12 +88,19 @@ platform::CoverageMask FixedFontEngine::render(const platform::FontSpec& font, i
         for (int y = y0; y < y1; ++y)
             std::fill_n(mask.coverage.begin() + static_cast<std::ptrdiff_t>(y) * mask.width + x0, x1 - x0, 255);
     };
-    // Cells are whole: the mask is exactly text.size() cells wide (no clamping at these sizes).
-    for (std::size_t i = 0; i < text.size() && static_cast<std::int64_t>(i + 1) * cell <= mask.width; ++i) {
-        if (isBlank(text[i]) || cell < 3 || m.ascent < 2)
+    // Cells are whole: the mask is exactly the text's cells wide (no clamping at these sizes).
+    std::int64_t column = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const utf8::Decoded d = utf8::decode(text, at);
+        at += d.length;
+        const int cells = d.codePoint < 0x80 ? 1 : unicode::cells(d.codePoint);
+        const std::int64_t left = column * cell;
+        column += cells;
+        if (column * cell > mask.width)
+            break;
+        if (isBlank(d.codePoint) || cell < 3 || m.ascent < 2)
             continue;
-        const int left = static_cast<int>(i) * cell;
-        fill(left + 1, left + cell - 1, 1, m.ascent);
+        fill(static_cast<int>(left) + 1, static_cast<int>(left) + cells * cell - 1, 1, m.ascent);
     }
     if (font.underline) {
         const int row = std::min(m.ascent + 1, mask.height - 1);

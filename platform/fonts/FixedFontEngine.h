@@ -8,11 +8,12 @@
 //
 // So 8 pt at 96 dpi gives 6 × 13 cells (7 × 13 bold) with ascent 11 and descent 2, like the
 // classic 8 pt system font, and 10 pt at 120 dpi gives 10 × 21 cells with ascent 18, descent 3.
-// Face and italic change nothing. A size that is not a positive number gives empty cells. Each
-// byte of the text is one character (the text is in a single-byte code page).
+// Face and italic change nothing. A size that is not a positive number gives empty cells. The text
+// is UTF-8: each character (code point) takes one cell, an East Asian wide or full-width one two
+// (unicode::cells); bytes that are not UTF-8 are one character each, as U+FFFD.
 //
 // render() draws a readable picture of the text's blocks: each character other than a blank
-// (space or no-break space) is a box at full coverage, inset one pixel from its cell's left, right
+// (space or no-break space) is a box at full coverage, inset one pixel from its cells' left, right
 // and top, standing on the baseline (cell rows 1 to ascent − 1, columns 1 to width − 2). An
 // underlined font adds a full-width line one pixel below the baseline, or on the last row when
 // the descent is a single row.

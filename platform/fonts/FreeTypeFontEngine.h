@@ -11,8 +11,14 @@
 //   - ascent and descent from the face's ascender and descender, scaled and rounded up;
 //   - widths as the sum of the hinted glyph advances in whole pixels, without kerning;
 //   - 8-bit antialiased coverage, with underline;
-//   - text bytes read as Windows-1252 (bytes the code page leaves undefined stand for themselves).
-// Does not: kerning, shaping, ligatures, right-to-left text, colour or bitmap-only faces.
+//   - UTF-8 text (bytes that are not UTF-8 show as U+FFFD). A character the matched face lacks is
+//     drawn with the face fontconfig offers for it (CJK, symbols, emoji in outline faces), at the
+//     same em; the line keeps the matched face's height;
+//   - text that needs it shaped with HarfBuzz (joining forms, conjuncts, marks placed) and put in
+//     visual order with FriBidi on a left-to-right line, so Arabic, Hebrew and Devanagari read
+//     as written. Text of simple scripts (Latin, Greek, Cyrillic, CJK) without combining marks
+//     takes a direct path, one glyph a character, with the advances of the shaped path.
+// Does not: kerning, optional ligatures, colour or bitmap-only faces.
 //
 // Matched faces, sized faces and each glyph's advance and bitmap are cached, so measuring and
 // drawing a popup's labels costs microseconds. Not thread-safe: one user-interface thread.
@@ -38,6 +44,9 @@ public:
 
     // The font file a face name, weight and slant resolve to (for diagnostics and tests).
     std::string matchedFile(const platform::FontSpec& font);
+    // The font file that draws one character of the font: the matched one, or the one it falls
+    // back to; empty when no installed face has the character.
+    std::string fileFor(const platform::FontSpec& font, int dpi, char32_t codePoint);
 
 private:
     struct State;

@@ -6,7 +6,10 @@
 // break has an empty last line that takes a line's height.
 //
 // Word wrap follows the label's rules: a paragraph that fits stays whole; one that does not
-// breaks at blanks (spaces) into the longest lines that fit, the blanks at a break dropped. A word
+// breaks at blanks (spaces) into the longest lines that fit, the blanks at a break dropped.
+// East Asian text, written without blanks, may also break between two characters when one of them
+// is wide (ideographs, kana, Hangul), except before closing punctuation and small kana or after
+// an opening bracket. A word
 // wider than the width stays whole on a line of its own, so that line, and the label, come out
 // wider than asked. Blanks before the first word of a paragraph are kept with that word.
 //
@@ -31,7 +34,7 @@ struct TextSize {
 // one "&", and a lone "&" at the end shows nothing.
 struct PrefixedText {
     std::string text;    // what is shown
-    int underline = -1;  // index in text of the character to underline; -1 when there is none
+    int underline = -1;  // byte where the character to underline starts in text; -1 when there is none
     friend bool operator==(const PrefixedText&, const PrefixedText&) = default;
 };
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 #include "platform/forms/Form.h"
 
 namespace forms {
@@ -114,7 +115,7 @@ void CaptionedControl::drawLine(draw::Surface& surface, int x, int y, const Show
     const std::string_view text = line.text;
     const auto index = static_cast<std::size_t>(line.underline);
     const int left = x + engine.textWidth(font_, dpi, text.substr(0, index));
-    const int width = engine.textWidth(font_, dpi, text.substr(index, 1));
+    const int width = engine.textWidth(font_, dpi, text.substr(index, utf8::next(text, index) - index));
     const int row = y + std::min(mask.ascent + 1, mask.height - 1);
     if (disabled) {
         surface.fillRect(draw::Rect::ofSize(left + 1, row + 1, width, 1),

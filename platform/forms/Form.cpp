@@ -145,6 +145,13 @@ platform::WindowRect Form::pixelBounds() const
             twipsToPixels(height_, dpiY)};
 }
 
+void Form::invalidate()
+{
+    ++repaints_;
+    if (Loaded() && host_.on_invalidate)
+        host_.on_invalidate(*this);
+}
+
 void Form::setBackColor(draw::OleColour colour)
 {
     if (backColor_ == colour)

@@ -13,6 +13,7 @@
 // screen would show it: the background, then every shown control in creation order, each
 // container before the controls it holds.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -67,6 +68,10 @@ public:
     // The form of that name (names compare exactly), or nullptr.
     Form* find(std::string_view name) const;
     const std::vector<Form*>& forms() const { return forms_; }
+
+    // Called when a loaded form asks to be repainted: a host of real windows invalidates the
+    // form's window (the simulated world renders on demand and needs nothing).
+    std::function<void(Form&)> on_invalidate;
 
 private:
     friend class Form;
@@ -137,8 +142,9 @@ public:
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
     const std::vector<std::unique_ptr<platform::Timer>>& timers() const { return timers_; }
 
-    // A repaint of the form was asked for; counted so that tests can see redundant repaints.
-    void invalidate() { ++repaints_; }
+    // A repaint of the form was asked for; counted so that tests can see redundant repaints, and
+    // passed to the host's on_invalidate while the form is loaded.
+    void invalidate();
     int repaintCount() const { return repaints_; }
 
 protected:

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 
 namespace forms {
 
@@ -56,9 +57,17 @@ int TextBox::SelStart() const { return std::min(anchor_, caret_); }
 
 int TextBox::SelLength() const { return std::abs(caret_ - anchor_); }
 
+std::size_t TextBox::byteAt(int character) const
+{
+    return utf8::prefixBytes(text_, static_cast<std::size_t>(std::max(character, 0)));
+}
+
+int TextBox::length() const { return static_cast<int>(utf8::count(text_)); }
+
 std::string TextBox::SelText() const
 {
-    return text_.substr(static_cast<std::size_t>(SelStart()), static_cast<std::size_t>(SelLength()));
+    const std::size_t from = byteAt(SelStart());
+    return text_.substr(from, byteAt(SelStart() + SelLength()) - from);
 }
 
 void TextBox::setSelStart(int start)
@@ -79,16 +88,17 @@ void TextBox::setSelLength(int length)
 
 void TextBox::setSelText(const std::string& text)
 {
-    const auto start = static_cast<std::size_t>(SelStart());
+    const std::size_t from = byteAt(SelStart());
+    const std::size_t to = byteAt(SelStart() + SelLength());
     std::string edited = text_;
-    edited.replace(start, static_cast<std::size_t>(SelLength()), text);
-    const int after = static_cast<int>(start + text.size());
+    edited.replace(from, to - from, text);
+    const int after = SelStart() + static_cast<int>(utf8::count(text));
     replaceText(std::move(edited), after, after);
 }
 
 bool TextBox::typeOverSelection(const std::string& typed)
 {
-    if (maxLength_ > 0 && length() - SelLength() + static_cast<int>(typed.size()) > maxLength_)
+    if (maxLength_ > 0 && length() - SelLength() + static_cast<int>(utf8::count(typed)) > maxLength_)
         return false;
     setSelText(typed);
     return true;
@@ -98,9 +108,11 @@ void TextBox::userSetText(std::string text)
 {
     if (!takeFocusFromUser() || locked_)
         return;
-    if (maxLength_ > 0 && static_cast<int>(text.size()) > maxLength_)
-        text.resize(static_cast<std::size_t>(maxLength_));
-    const int end = static_cast<int>(text.size());
+    // What the user types or pastes is UTF-8 like every text inside; broken bytes show as U+FFFD.
+    utf8::sanitizeInPlace(text);
+    if (maxLength_ > 0)
+        text.resize(utf8::prefixBytes(text, static_cast<std::size_t>(maxLength_)));
+    const int end = static_cast<int>(utf8::count(text));
     replaceText(std::move(text), end, end);
 }
 
@@ -150,7 +162,8 @@ void TextBox::onKeyChar(int keyAscii)
     }
     if (keyAscii < vbKeySpace || keyAscii > 255)
         return;
-    typeOverSelection(std::string(1, static_cast<char>(keyAscii)));
+    // A key's character code is one of the Windows-1252 code page.
+    typeOverSelection(utf8::fromWindows1252(std::string(1, static_cast<char>(keyAscii))));
 }
 
 void TextBox::paint(draw::Surface& surface, draw::Point origin) const
@@ -167,7 +180,7 @@ void TextBox::paint(draw::Surface& surface, draw::Point origin) const
     if (!hasFocus() || !Enabled())
         return;
     const std::string_view text = text_;
-    const int start = x + measure.textWidth(text.substr(0, static_cast<std::size_t>(SelStart())));
+    const int start = x + measure.textWidth(text.substr(0, byteAt(SelStart())));
     if (SelLength() == 0) {
         surface.fillRect(draw::Rect::ofSize(start, y, 1, measure.lineHeight()), ink);
         return;

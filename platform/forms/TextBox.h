@@ -7,7 +7,9 @@
 // control's limit does: code may assign a longer text. A Locked box takes the focus and raises its
 // key events, but its text does not change by the user.
 //
-// The selection runs from an anchor to the caret: SelStart is its start, SelLength its length.
+// The selection runs from an anchor to the caret: SelStart is its start, SelLength its length,
+// both in characters (code points), so the caret never stands inside a character and Backspace
+// or Delete takes a whole one.
 // Keys the box acts on itself: Left, Right, Home and End move the caret (with Shift they extend
 // the selection from the anchor), Delete removes the selection or the character after the caret,
 // Backspace the selection or the character before it; a printable character replaces the
@@ -70,7 +72,9 @@ private:
     void replaceText(std::string text, int anchor, int caret);
     // The user's edit of the selection, within MaxLength; false when it does not fit.
     bool typeOverSelection(const std::string& typed);
-    int length() const { return static_cast<int>(text_.size()); }
+    // Positions count characters (code points); byteAt gives where one starts in text_.
+    int length() const;
+    std::size_t byteAt(int character) const;
 
     std::string text_;
     int maxLength_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Utf8.h"
 #include "platform/fonts/TextLayout.h"
 #include "platform/forms/Form.h"
 
@@ -196,7 +197,7 @@ void UserControl::drawText(int x, int y, std::string_view text, draw::Rgb colour
         const std::string_view all = shown.text;
         const auto index = static_cast<std::size_t>(shown.underline);
         bar(x + engine.textWidth(face, dpi, all.substr(0, index)), y + std::min(mask.ascent + 1, mask.height - 1),
-            engine.textWidth(face, dpi, all.substr(index, 1)));
+            engine.textWidth(face, dpi, all.substr(index, utf8::next(all, index) - index)));
     }
     if (font_->Strikethrough)
         bar(x, y + mask.ascent - mask.ascent / 3, mask.width);

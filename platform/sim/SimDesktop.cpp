@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/Failure.h"
+#include "platform/Utf8.h"
 
 namespace platform::sim {
 
@@ -51,11 +52,12 @@ std::string hex(std::uint64_t value)
     return buffer;
 }
 
+// A buffer of n characters holds n - 1 of them and the NUL: characters, never a piece of one.
 std::string truncated(const std::string& text, int bufferSize)
 {
     if (bufferSize <= 1)
         return {};
-    return text.substr(0, static_cast<std::size_t>(bufferSize - 1));
+    return text.substr(0, utf8::prefixBytes(text, static_cast<std::size_t>(bufferSize - 1)));
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
@@ -352,7 +354,7 @@ bool SimDesktop::isWindowVisible(WindowHandle window)
 int SimDesktop::getWindowTextLength(WindowHandle window)
 {
     state_->check("GetWindowTextLengthA");
-    return static_cast<int>(state_->live("GetWindowTextLengthA", window).title.size());
+    return static_cast<int>(utf8::count(state_->live("GetWindowTextLengthA", window).title));
 }
 
 std::string SimDesktop::getWindowText(WindowHandle window, int bufferSize)

@@ -69,8 +69,11 @@ TEST(Png, WrittenSurfacesReadBackPixelForPixel)
 
     const auto file = std::filesystem::path(testing::TempDir()) / "qln-draw-roundtrip.png";
     draw::writePng(s, file);
-    std::ifstream in(file, std::ios::binary);
-    const Bytes fromFile{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Bytes fromFile;
+    {
+        std::ifstream in(file, std::ios::binary);  // closed before the removal: Windows refuses to remove an open file
+        fromFile.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     EXPECT_EQ(fromFile, png);
     std::filesystem::remove(file);
 }

@@ -42,7 +42,7 @@ TEST(FixedFontEngine, CellsAndLinesFollowSizeAndDpi)
     }
 }
 
-TEST(FixedFontEngine, WidthIsOneCellPerByteWhateverTheFace)
+TEST(FixedFontEngine, WidthIsOneCellPerCharacterWhateverTheFace)
 {
     fonts::FixedFontEngine engine;
     FontSpec tahoma = font(8);
@@ -53,7 +53,12 @@ TEST(FixedFontEngine, WidthIsOneCellPerByteWhateverTheFace)
     EXPECT_EQ(engine.textWidth(font(8, true), 96, "Hello"), 35);
     EXPECT_EQ(engine.textWidth(font(10), 120, "Hello"), 50);
     EXPECT_EQ(engine.textWidth(font(8), 96, ""), 0);
-    EXPECT_EQ(engine.textWidth(font(8), 96, "\x80\xe9 "), 18);  // ANSI bytes, blanks included
+    // UTF-8: one cell a character, two for an East Asian wide one; invalid bytes one each.
+    EXPECT_EQ(engine.textWidth(font(8), 96, "J\u00fcrgen Gro\u00df"), 11 * 6);
+    EXPECT_EQ(engine.textWidth(font(8), 96, "\u0394\u0434\u05d0\u0301"), 4 * 6);
+    EXPECT_EQ(engine.textWidth(font(8), 96, "\u65e5\u672c\u8a9e"), 6 * 6);
+    EXPECT_EQ(engine.textWidth(font(8), 96, "\U0001F600 \u2713"), 4 * 6);
+    EXPECT_EQ(engine.textWidth(font(8), 96, "\x80\xe9 "), 18);  // not UTF-8: U+FFFD U+FFFD and a blank
 }
 
 TEST(FixedFontEngine, UnusableSizesGiveEmptyTextNotGarbage)
@@ -96,6 +101,17 @@ TEST(FixedFontEngine, RenderDrawsABoxPerCharacterOnTheBaseline)
     EXPECT_EQ(bold.at(5, 5), 255);
     EXPECT_EQ(bold.at(6, 5), 0);
     EXPECT_EQ(engine.render(font(8), 96, "A b").coverage, mask.coverage);
+}
+
+TEST(FixedFontEngine, AWideCharacterIsOneBoxOverTwoCells)
+{
+    fonts::FixedFontEngine engine;
+    const auto mask = engine.render(font(8), 96, "\u65e5\u00a0a");  // wide, no-break space, a
+    ASSERT_EQ(mask.width, 24);
+    for (int x = 0; x < 24; ++x) {
+        const bool ink = (x >= 1 && x <= 10) || (x >= 19 && x <= 22);
+        EXPECT_EQ(mask.at(x, 5), ink ? 255 : 0) << x;
+    }
 }
 
 TEST(FixedFontEngine, UnderlineRunsUnderTheWholeTextBelowTheBoxes)

@@ -93,7 +93,7 @@ TEST_F(FreeTypeFontEngineTest, MaskHasTheMeasuredSizeAndInk)
     EXPECT_EQ(below, 0);
 }
 
-TEST_F(FreeTypeFontEngineTest, UnderlineAndHighAnsiBytes)
+TEST_F(FreeTypeFontEngineTest, UnderlineAndBytesThatAreNotUtf8)
 {
     FontSpec underlined = font();
     underlined.underline = true;
@@ -102,11 +102,94 @@ TEST_F(FreeTypeFontEngineTest, UnderlineAndHighAnsiBytes)
     ASSERT_EQ(lined.width, plain.width);
     EXPECT_GT(ink(lined), ink(plain));
 
-    // 0x80 is the euro sign in Windows-1252, a real glyph; 0x81 is undefined there.
-    const auto euro = engine.render(font(), 96, "\x80");
+    // Text is UTF-8: the euro sign is one glyph; a byte that is not UTF-8 is drawn as U+FFFD.
+    const auto euro = engine.render(font(), 96, "\u20ac");
     EXPECT_GT(ink(euro), 0);
-    EXPECT_NE(euro.coverage, engine.render(font(), 96, "\x81").coverage);
-    EXPECT_GT(engine.textWidth(font(), 96, "\xe9\xfc"), 0);
+    EXPECT_EQ(engine.render(font(), 96, "\x80").coverage, engine.render(font(), 96, "\uFFFD").coverage);
+    EXPECT_EQ(engine.textWidth(font(), 96, "\xe9\xfc"), engine.textWidth(font(), 96, "\uFFFD\uFFFD"));
+}
+
+TEST_F(FreeTypeFontEngineTest, EveryScriptShowsInkAndMissingCharactersFallBack)
+{
+    const char* texts[] = {
+        "J\u00fcrgen Gro\u00df",                      // Latin with diacritics
+        "\u039a\u03b1\u03bb\u03b7\u03bc\u03ad\u03c1\u03b1",  // Greek
+        "\u041f\u0440\u0438\u0432\u0435\u0442",            // Cyrillic
+        "\u65e5\u672c\u8a9e",                             // CJK
+        "\U0001F600\U0001F389",                           // emoji
+        "\u2713",                                         // a check mark
+        "\u05e9\u05dc\u05d5\u05dd",                        // Hebrew
+        "\u0633\u0644\u0627\u0645",                        // Arabic
+        "\u0928\u092e\u0938\u094d\u0924\u0947",              // Devanagari
+    };
+    for (const char* text : texts) {
+        const auto mask = engine.render(font(), 96, text);
+        EXPECT_EQ(mask.width, engine.textWidth(font(), 96, text)) << text;
+        EXPECT_GT(mask.width, 0) << text;
+        EXPECT_GT(ink(mask), 0) << text;
+        // The missing-glyph box is not ink enough: no character draws as the first one does.
+        EXPECT_NE(mask.coverage, engine.render(font(), 96, "\U0010FFFD").coverage) << text;
+    }
+    // CJK and a party popper come from other faces than the matched one, at the same line height.
+    const std::string matched = engine.matchedFile(font());
+    EXPECT_EQ(engine.fileFor(font(), 96, U'a'), matched);
+    for (char32_t c : {char32_t{0x65E5}, char32_t{0x1F389}}) {
+        const std::string file = engine.fileFor(font(), 96, c);
+        EXPECT_FALSE(file.empty()) << static_cast<std::uint32_t>(c);
+        EXPECT_NE(file, matched) << static_cast<std::uint32_t>(c);
+    }
+    EXPECT_EQ(engine.fileFor(font(), 96, 0x10FFFD), "");  // a private-use character nobody has
+    EXPECT_EQ(engine.render(font(), 96, "\u65e5").height, engine.metrics(font(), 96).height);
+    // A bold request falls back to a bold or emboldened face: wider strokes.
+    EXPECT_GT(ink(engine.render(font("MS Sans Serif", 8, true), 96, "\u65e5")), ink(engine.render(font(), 96, "\u65e5")));
+}
+
+TEST_F(FreeTypeFontEngineTest, OddTextsMeasureAsTheyDraw)
+{
+    // Only combining marks, only emoji, joiners and variation selectors, a mark after a wide
+    // character, right-to-left text around digits and brackets, a long line: widths and masks agree.
+    std::string longLine;
+    for (int i = 0; i < 2000; ++i)
+        longLine += "\u65e5a\u05d0";
+    const std::string texts[] = {
+        "\u0301\u0301\u0301", "\U0001F600\U0001F389\U0001F44D", "\U0001F468\u200D\U0001F469\uFE0F",
+        "\u65e5\u0301", "\u05d0(1)\u05d1 [2] \u0627\u0661\u0662", "\xF0\x9F\x98", longLine,
+    };
+    for (const std::string& text : texts) {
+        for (bool bold : {false, true}) {
+            const auto mask = engine.render(font("Tahoma", 9, bold), 96, text);
+            EXPECT_EQ(mask.width, engine.textWidth(font("Tahoma", 9, bold), 96, text)) << text;
+            EXPECT_EQ(mask.coverage.size(), static_cast<std::size_t>(mask.width) * static_cast<std::size_t>(mask.height));
+        }
+    }
+}
+
+TEST_F(FreeTypeFontEngineTest, ComplexScriptsAreShapedAndRightToLeftRunsReversed)
+{
+    // Devanagari: consonant, virama, consonant form one conjunct, narrower than its pieces.
+    const int conjunct = engine.textWidth(font("Arial", 12), 96, "\u0915\u094d\u0937");
+    EXPECT_LT(conjunct, engine.textWidth(font("Arial", 12), 96, "\u0915") + engine.textWidth(font("Arial", 12), 96, "\u0937"));
+
+    // Arabic letters join: the word is not the same picture as its letters side by side.
+    const auto word = engine.render(font("Arial", 12), 96, "\u0633\u0644\u0627\u0645");
+    EXPECT_GT(word.width, 0);
+
+    // Hebrew on a left-to-right line: the first letter written stands at the right.
+    const FontSpec f = font("Arial", 14);
+    const auto both = engine.render(f, 96, "\u05d0\u05d1");
+    const auto alef = engine.render(f, 96, "\u05d0");
+    const auto bet = engine.render(f, 96, "\u05d1");
+    ASSERT_EQ(both.width, alef.width + bet.width);
+    int sameAsBetFirst = 0;
+    int sameAsAlefFirst = 0;
+    for (int y = 0; y < both.height; ++y) {
+        for (int x = 0; x < bet.width; ++x)
+            sameAsBetFirst += both.at(x, y) == bet.at(x, y);
+        for (int x = 0; x < alef.width; ++x)
+            sameAsAlefFirst += both.at(x, y) == alef.at(x, y);
+    }
+    EXPECT_GT(sameAsBetFirst, sameAsAlefFirst);
+    EXPECT_EQ(sameAsBetFirst, bet.width * both.height);
 }
 
 TEST_F(FreeTypeFontEngineTest, RenderingIsDeterministic)

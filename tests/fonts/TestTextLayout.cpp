@@ -95,6 +95,30 @@ TEST_F(TextLayoutTest, AWordTooLongStaysWholeAndWidensTheLabel)
     EXPECT_EQ(large.wrappedSize("http://example.com/a/long/path", 100), (fonts::TextSize{300, 21}));
 }
 
+TEST_F(TextLayoutTest, WrappingCountsCellsOfCharacters)
+{
+    // Six cells of 6 px to a line of 36: "Grüße" is five characters, the CJK words two cells each.
+    EXPECT_EQ(small.wrap("Gr\u00fc\u00dfe aus K\u00f6ln", 36),
+              (std::vector<std::string>{"Gr\u00fc\u00dfe", "aus", "K\u00f6ln"}));
+    EXPECT_EQ(small.wrap("\u65e5\u672c \u8a9e\u3067\u3059", 36),
+              (std::vector<std::string>{"\u65e5\u672c", "\u8a9e\u3067\u3059"}));
+    EXPECT_EQ(small.autoSize("\u03a3\u03c3\u03c2\r\n\u65e5"), (fonts::TextSize{18, 26}));
+}
+
+TEST_F(TextLayoutTest, EastAsianTextBreaksBetweenCharactersButNotBeforeClosingPunctuation)
+{
+    using Lines = std::vector<std::string>;
+    // Three wide characters to a line of 36 px.
+    EXPECT_EQ(small.wrap("\u65e5\u672c\u8a9e\u3067\u3059\u3002", 36), (Lines{"\u65e5\u672c\u8a9e", "\u3067\u3059\u3002"}));
+    // The full stop stays with the character before it, even when that line is then too wide.
+    EXPECT_EQ(small.wrap("\u65e5\u672c\u3002\u8a9e", 18), (Lines{"\u65e5", "\u672c\u3002", "\u8a9e"}));
+    // An opening bracket stays with what follows; Latin words still break only at blanks.
+    EXPECT_EQ(small.wrap("\u65e5\u300c\u672c\u300d", 24), (Lines{"\u65e5", "\u300c\u672c\u300d"}));
+    EXPECT_EQ(small.wrap("Hello \u65e5\u672c", 36), (Lines{"Hello", "\u65e5\u672c"}));
+    EXPECT_EQ(small.wrap("Gr\u00fc\u00dfeGr\u00fc\u00dfe", 36), (Lines{"Gr\u00fc\u00dfeGr\u00fc\u00dfe"}));
+    EXPECT_EQ(small.wrappedSize("\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e", 40), (fonts::TextSize{40, 39}));
+}
+
 TEST_F(TextLayoutTest, WrappedLabelKeepsTheWidthItIsGiven)
 {
     EXPECT_EQ(small.wrappedSize("hi", 100), (fonts::TextSize{100, 13}));
@@ -122,6 +146,11 @@ TEST(TextLayoutPrefix, AmpersandsMarkTheAccessKey)
         {"x& y", "x y", 1},
         {"no prefix", "no prefix", -1},
         {"", "", -1},
+        // The marked character is whole, however many bytes it takes; the index is its first byte.
+        {"&\u00c4nderung", "\u00c4nderung", 0},
+        {"\u0424\u0430\u0439&\u043b", "\u0424\u0430\u0439\u043b", 6},
+        {"&\u65e5\u672c", "\u65e5\u672c", 0},
+        {"x&\U0001F600y", "x\U0001F600y", 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(fonts::TextLayout::processPrefix(c.caption), (fonts::PrefixedText{c.shown, c.underline}))

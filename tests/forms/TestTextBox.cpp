@@ -111,6 +111,42 @@ TEST(TextBox, CaretAndSelectionEditing)
     }
 }
 
+TEST(TextBox, PositionsCountCharactersAndEditsTakeWholeOnes)
+{
+    Typing t;
+    t.box.userSetText("a\u00e4\u65e5\U0001F600");  // 1 + 2 + 3 + 4 bytes, 4 characters
+    EXPECT_EQ(t.box.SelStart(), 4);
+    t.box.userKey(InputControl::vbKeyBack, 0);  // the emoji goes whole
+    EXPECT_EQ(t.box.Text(), "a\u00e4\u65e5");
+    t.box.userKey(InputControl::vbKeyLeft, 0);
+    t.box.userKey(InputControl::vbKeyLeft, InputControl::vbShiftMask);
+    EXPECT_EQ(t.box.SelStart(), 1);
+    EXPECT_EQ(t.box.SelLength(), 1);
+    EXPECT_EQ(t.box.SelText(), "\u00e4");
+    t.box.userKey(InputControl::vbKeyDelete, 0);
+    EXPECT_EQ(t.box.Text(), "a\u65e5");
+    t.box.userKey(InputControl::vbKeyDelete, 0);  // the character after the caret, whole
+    EXPECT_EQ(t.box.Text(), "a");
+    t.box.setSelText("\u03a3\u03c3");
+    EXPECT_EQ(t.box.SelStart(), 3);
+    EXPECT_EQ(t.box.Text(), "a\u03a3\u03c3");
+    t.box.setSelStart(99);
+    EXPECT_EQ(t.box.SelStart(), 3);
+
+    // A character code above 127 (here from a KeyPress handler) is a Windows-1252 character.
+    t.box.KeyPress = [](int& ascii) { ascii = 0xDF; };
+    t.box.userKey('S', 0);
+    EXPECT_EQ(t.box.Text(), "a\u03a3\u03c3\u00df");
+    t.box.KeyPress = nullptr;
+
+    // MaxLength counts characters; text from outside that is not UTF-8 is replaced.
+    t.box.setMaxLength(3);
+    t.box.userSetText("\u65e5\u672c\u8a9e\u3067\u3059");
+    EXPECT_EQ(t.box.Text(), "\u65e5\u672c\u8a9e");
+    t.box.userSetText("x\xFF\xE6\x97y");
+    EXPECT_EQ(t.box.Text(), "x\uFFFD\uFFFD");
+}
+
 // The hot-key box: KeyDown shows the combination, the typed character lands in the shown text at
 // the caret that the assignment put at the start, and KeyUp shows the name again.
 TEST(TextBox, AHandlerThatRewritesTheTextSeesTheTypedCharacterUndoneAtKeyUp)

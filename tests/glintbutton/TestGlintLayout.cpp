@@ -85,6 +85,16 @@ TEST(GlintLayout, WideWordsAreCutAndNarrowButtonsGetOneCharacterARow)
     EXPECT_EQ(texts, (std::vector<std::string>{"R", "e", "p", "l", "y", "F", "o", "r", "w", "a", "r", "d", "i",
                                                "n", "g", ""}));
 
+    // Pieces of a cut word are whole characters: "Grüße" cut to rows of 32 pixels, and wide CJK
+    // characters two cells each.
+    b.setWidth(40 * 15);
+    b.setCaption("Gr\u00fc\u00dfeGr\u00fc\u00dfe \u65e5\u672c\u8a9e\u3067\u3059");
+    texts.clear();
+    for (const Row& r : rows(b))
+        texts.push_back(r.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Gr\u00fc\u00dfe", "Gr\u00fc\u00dfe", "\u65e5\u672c",
+                                               "\u8a9e\u3067", "\u3059"}));
+
     // Runs of spaces are kept inside a row; "&" is measured as it stands.
     b.setWidth(100 * 15);
     b.setCaption("a  b &&c");

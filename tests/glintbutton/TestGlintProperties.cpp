@@ -213,6 +213,8 @@ TEST(GlintProperties, CaptionSetsTheAccessKey)
         {"Trailing &", ""},
         {"&&Both", ""},  // only a doubled one: the key stays
         {"a&&&b", "b"},
+        {"&\u00d6ffnen", "\u00d6"},  // the whole character, not its first byte
+        {"\u958b&\u304f", "\u304f"},
     };
     for (const auto& c : cases) {
         b.setCaption(c.caption);

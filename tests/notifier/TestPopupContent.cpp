@@ -170,6 +170,19 @@ TEST(PopupContent, BodyExcerpt)
         {150, "", "from PR_BODY", "from PR_BODY"},
         {150, "", "", ""},
         {-1, "anything", nullptr, "..."},
+        // Characters, not bytes: the cut never falls inside one, and a short text of few
+        // characters but many bytes keeps its line break.
+        {3, "\u65e5\u672c\u8a9e\u3067\u3059", nullptr, "\u65e5\u672c\u8a9e ..."},
+        {5, "Gr\u00fc\u00dfe aus K\u00f6ln", nullptr, "Gr\u00fc\u00dfe ..."},
+        {1, "\U0001F600\U0001F600", nullptr, "\U0001F600 ..."},
+        {3, "\u0301\u0301\u0301\u0301", nullptr, "\u0301\u0301\u0301 ..."},
+        {150, "\u65e5\u672c\r\n", nullptr, "\u65e5\u672c\r\n"},
+        {150, "\u65e5\u672c\u8a9e\u3067\u3059\r\n", nullptr, "\u65e5\u672c\u8a9e\u3067\u3059"},
+        // Bytes that are not UTF-8 are one character each, shown as U+FFFD.
+        {150, "a\xFF\xC3" "b", nullptr, "a\uFFFD\uFFFDb"},
+        {2, "a\xE6\x97", nullptr, "a\uFFFD"},
+        {2, "ab\xE6\x97", nullptr, "ab ..."},
+        {150, "", "\xED\xA0\x80 surrogate", "\uFFFD\uFFFD\uFFFD surrogate"},
     };
     Popup p;
     for (const auto& c : cases) {
@@ -181,6 +194,41 @@ TEST(PopupContent, BodyExcerpt)
             m.prBody = c.prBody;
         EXPECT_EQ(p.compose(m).body, c.shown);
     }
+}
+
+TEST(PopupContent, AHundredThousandCharactersOfCjkAreCutToTheAmount)
+{
+    Popup p;
+    std::string body;
+    for (int i = 0; i < 100000; ++i)
+        body += "\u6f22";
+    MailSpec m = mail("\u65e5\u672c\u8a9e");
+    m.body = body;
+    const std::string shown = p.compose(m).body;
+    std::string expected;
+    for (int i = 0; i < 150; ++i)
+        expected += "\u6f22";
+    EXPECT_EQ(shown, expected + " ...");
+}
+
+TEST(PopupContent, TextFieldsAreShownAsWrittenOrWithReplacements)
+{
+    Popup p;
+    MailSpec m = mail("  Gr\u00fc\u00dfe aus K\u00f6ln \u2014 \u65e5\u672c\u8a9e \u2713  ");
+    m.senderName = "J\u00fcrgen Gro\u00df";
+    m.to = "\u0414\u043c\u0438\u0442\u0440\u0438\u0439; \u0395\u03bb\u03ad\u03bd\u03b7";
+    const qln::PopupContent& c = p.compose(m);
+    EXPECT_EQ(c.subject, "Gr\u00fc\u00dfe aus K\u00f6ln \u2014 \u65e5\u672c\u8a9e \u2713");
+    EXPECT_EQ(c.sender, "J\u00fcrgen Gro\u00df");
+    EXPECT_EQ(c.recipient, "\u0414\u043c\u0438\u0442\u0440\u0438\u0439; \u0395\u03bb\u03ad\u03bd\u03b7");
+
+    MailSpec bad = mail("Re: \xC3\x28 \xF0\x9F\x98");
+    bad.senderName = "\xC0\xAF\xFF";
+    bad.to = "ok \xE2\x82";
+    const qln::PopupContent& d = p.compose(bad);
+    EXPECT_EQ(d.subject, "Re: \uFFFD( \uFFFD");
+    EXPECT_EQ(d.sender, "\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(d.recipient, "ok \uFFFD");
 }
 
 TEST(PopupContent, RowsSwitchedOff)

@@ -38,17 +38,18 @@ protected:
 
 TEST_F(FolderLists, LoadsIgnoredFoldersSkippingShortPiecesAndToleratingMissingColons)
 {
-    w.store(AutodismissFolders, "Spam:AA01|ab|a:b|Junk:BB02|NoColon|Bulk:CC03:extra|");
+    // Short means characters: "日:b" is three of them in five bytes; "Спам:DD04" is a name in Cyrillic.
+    w.store(AutodismissFolders, "Spam:AA01|ab|a:b|Junk:BB02|\u65e5:b|NoColon|Bulk:CC03:extra|\u0421\u043f\u0430\u043c:DD04|");
     auto& lists = w.open();
 
-    EXPECT_EQ(w.rows(ignored()), (Rows{"Spam", "Junk", "NoColon", "Bulk"}));
-    EXPECT_EQ(w.slots(ignored()), (Slots{0, 1, 2, 3}));
-    EXPECT_EQ(lists.NextIgnoredSlot(), 4);
+    EXPECT_EQ(w.rows(ignored()), (Rows{"Spam", "Junk", "NoColon", "Bulk", "\u0421\u043f\u0430\u043c"}));
+    EXPECT_EQ(w.slots(ignored()), (Slots{0, 1, 2, 3, 4}));
+    EXPECT_EQ(lists.NextIgnoredSlot(), 5);
 
     // Written back as read: a piece without a colon gets an empty identifier, and text after a
     // second colon is not kept.
     lists.save(w.settings);
-    EXPECT_EQ(w.stored(AutodismissFolders), "Spam:AA01|Junk:BB02|NoColon:|Bulk:CC03|");
+    EXPECT_EQ(w.stored(AutodismissFolders), "Spam:AA01|Junk:BB02|NoColon:|Bulk:CC03|\u0421\u043f\u0430\u043c:DD04|");
 }
 
 TEST_F(FolderLists, LoadsMonitoredFoldersUpToTheTerminatorToleratingShortValues)
@@ -114,6 +115,16 @@ TEST_F(FolderLists, FirstMonitoredFolderGetsSlotThreeAndIsWrittenFirst)
     lists.save(w.settings);
     EXPECT_EQ(w.stored(AddInbox(1)), monitoredEntry("Inbox/Work", "Work"));
     EXPECT_EQ(w.stored(AddInbox(2)), "EOF");
+}
+
+TEST_F(FolderLists, FolderNamesInAnyScriptAndBytesThatAreNotUtf8)
+{
+    w.sim.outlook.addFolder("Inbox/\u0420\u0430\u0431\u043e\u0442\u0430");
+    w.sim.outlook.addFolder("Inbox/Bad\xFF\xC3");
+    w.open();
+    w.browseAddInbox("Inbox/\u0420\u0430\u0431\u043e\u0442\u0430");
+    w.browseAddInbox("Inbox/Bad\xFF\xC3");
+    EXPECT_EQ(w.rows(monitored()), (Rows{"\u0420\u0430\u0431\u043e\u0442\u0430", "Bad\uFFFD\uFFFD"}));
 }
 
 TEST_F(FolderLists, RemovingTheOnlyMonitoredFolderEndsTheListAtOneAndLeavesOlderValues)

@@ -75,11 +75,12 @@ TEST_F(ListEditor, AddGoesToTheBlockedListUntilTheAllowedListIsClicked)
     page.txtAddBWList.userSetText("ab");
     page.txtAddBWList.userEnter();
     add(page, "ab");
-    EXPECT_EQ(World::rows(page.lstBList), (Texts{" Spam.Example ", "ab", "ab"}));
+    add(page, "\u65e5\u672c");  // two characters
+    EXPECT_EQ(World::rows(page.lstBList), (Texts{" Spam.Example ", "ab", "ab", "\u65e5\u672c"}));
     EXPECT_EQ(World::rows(page.lstWList), Texts{"friend@home.test"});
 
     page.Apply();
-    EXPECT_EQ(w.listFile("blist.qln"), " Spam.Example |ab|ab|");
+    EXPECT_EQ(w.listFile("blist.qln"), " Spam.Example |ab|ab|\u65e5\u672c|");
     EXPECT_EQ(w.listFile("wlist.qln"), "friend@home.test|");
     EXPECT_EQ(w.stored(S::ReReadBList), 1);
     EXPECT_EQ(w.stored(S::ReReadWList), 1);
@@ -92,7 +93,8 @@ TEST_F(ListEditor, ShortEntriesAndEntriesHoldingTheSeparatorAreRefused)
     page.txtAddBWList.userEnter();
     add(page, "");
     add(page, "a@b.test|c.test");  // would come back from the file as two entries
-    EXPECT_EQ(w.newMessages(), (Texts{"Invalid filter!", "Invalid filter!", "Invalid filter!"}));
+    add(page, "\u65e5");                // one character of three bytes is still one character
+    EXPECT_EQ(w.newMessages(), (Texts{"Invalid filter!", "Invalid filter!", "Invalid filter!", "Invalid filter!"}));
     EXPECT_EQ(page.txtAddBWList.Text(), "");
     EXPECT_EQ(page.lstBList.ListCount(), 0);
     EXPECT_FALSE(page.Dirty());

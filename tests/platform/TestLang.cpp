@@ -67,7 +67,7 @@ TEST(Lang, SplitKeepsEmptyPieces)
     EXPECT_EQ(lang::split("|a", '|'), (V{"", "a"}));
 }
 
-TEST(Lang, CaseRulesAreAsciiOnly)
+TEST(Lang, CaseIsIgnoredInEveryScriptWithCase)
 {
     EXPECT_TRUE(lang::containsNoCase("Bob@Example.COM", "example.com"));
     EXPECT_TRUE(lang::containsNoCase("bob@example.com", "@EXAMPLE"));
@@ -75,11 +75,42 @@ TEST(Lang, CaseRulesAreAsciiOnly)
     EXPECT_TRUE(lang::containsNoCase("", ""));
     EXPECT_FALSE(lang::containsNoCase("ab", "abc"));
     EXPECT_FALSE(lang::containsNoCase("a.b", "a,b"));
-    // Bytes outside ASCII are compared as they are (0xC4 and 0xE4 are not folded).
-    EXPECT_FALSE(lang::containsNoCase("\xC4", "\xE4"));
     EXPECT_EQ(lang::lowerAscii("MiXeD@Ex.ORG"), "mixed@ex.org");
     EXPECT_TRUE(lang::equalsNoCase("Normal", "NORMAL"));
     EXPECT_FALSE(lang::equalsNoCase("Normal", "Norma"));
+
+    // Latin with diacritics, Greek with both small sigmas, Cyrillic.
+    EXPECT_TRUE(lang::containsNoCase("J\u00dcRGEN@K\u00d6LN.DE", "j\u00fcrgen@k\u00f6ln"));
+    EXPECT_TRUE(lang::equalsNoCase("\u039f\u0394\u03a5\u03a3\u03a3\u0395\u03a5\u03a3", "\u03bf\u03b4\u03c5\u03c3\u03c3\u03b5\u03c5\u03c2"));
+    EXPECT_TRUE(lang::containsNoCase("\u0434\u043c\u0438\u0442\u0440\u0438\u0439@\u043f\u043e\u0447\u0442\u0430.\u0440\u0444", "\u0414\u041c\u0418\u0422\u0420\u0418\u0419"));
+    EXPECT_FALSE(lang::containsNoCase("\u0434\u043c\u0438\u0442\u0440\u0438\u0439", "\u0414\u041c\u0418\u0422\u0420\u0418\u0419\u0419"));
+    // Dotted and dotless i, capital or small, all meet the Latin i.
+    EXPECT_TRUE(lang::containsNoCase("\u0130stanbul", "istanbul"));
+    EXPECT_TRUE(lang::containsNoCase("ISTANBUL", "\u0131stanbul"));
+    EXPECT_TRUE(lang::equalsNoCase("D\u0130YARBAKIR", "diyarbak\u0131r"));
+    // A precomposed and a decomposed \u00c4 are one letter.
+    EXPECT_TRUE(lang::equalsNoCase("\u00c4rger", "a\u0308RGER"));
+    // ASCII needle in a non-ASCII haystack and the other way round.
+    EXPECT_TRUE(lang::containsNoCase("\u00fcber@M\u00dcNCHEN.de", "@m\u00fcnchen.DE"));
+    EXPECT_TRUE(lang::containsNoCase("gro\u00df@example.de", "GRO\u00df@"));
+    EXPECT_FALSE(lang::containsNoCase("ascii@example.com", "\u00e9"));
+    // Case folding finds nothing that is not there, nor matches across letters.
+    EXPECT_FALSE(lang::equalsNoCase("\u00e4", "a"));
+    EXPECT_FALSE(lang::containsNoCase("\u0434", "\u0434\u0434"));
+}
+
+TEST(Lang, InvalidBytesCompareAsReplacementCharacters)
+{
+    // Bytes of another code page are not letters: 0xC4 and 0xE4 are both U+FFFD, never Ä and ä,
+    // and what stands around them still counts.
+    EXPECT_FALSE(lang::containsNoCase("\xC4x", "\xC3\xA4x"));
+    EXPECT_FALSE(lang::containsNoCase("\xC4x", "\xE4y"));
+    EXPECT_TRUE(lang::containsNoCase("a\xFF" "b", "A\xFE"));  // both sides U+FFFD
+    EXPECT_EQ(lang::foldCase("\xC3\x84\xFF"), "\u00e4\ufffd");
+    std::string folded = lang::foldCase("M\u00dcLLER@X.DE");
+    EXPECT_TRUE(lang::containsFolded(folded, "m\u00fcller"));
+    EXPECT_TRUE(lang::containsFolded(folded, "@x.de"));
+    EXPECT_FALSE(lang::containsFolded(folded, "mueller"));
 }
 
 TEST(Lang, TrimBlanksRemovesSpacesOnly)

@@ -151,10 +151,14 @@ TEST(Values, HexBytesTimesAndQuoting)
     EXPECT_EQ(formatVirtualTime(360'000'000), "100:00:00.000");
 
     // What a failed check shows can be pasted back into a scenario.
-    const std::string text("a\"b\\c\r\n\x01", 8);
-    const auto tokens = Lexer::tokenize(quoteText(text));
-    ASSERT_EQ(tokens.size(), 1u);
-    EXPECT_EQ(tokens[0].text.plain(), text);
+    for (const std::string& text : {std::string("a\"b\\c\r\n\x01", 8), std::string("\u00e4\xFF\xC3\u65e5\xE6\x97")}) {
+        const auto tokens = Lexer::tokenize(quoteText(text));
+        ASSERT_EQ(tokens.size(), 1u);
+        EXPECT_EQ(tokens[0].text.plain(), text);
+    }
+    // Messages are UTF-8: other bytes are escaped, and a clipped text is cut between characters.
+    EXPECT_EQ(quoteText("\u00e4\xFF"), "\"\u00e4\\xFF\"");
+    EXPECT_EQ(clipped("\u65e5\u672c\u8a9e", 2), "\u65e5\u672c...");
 }
 
 } // namespace

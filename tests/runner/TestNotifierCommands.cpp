@@ -323,6 +323,8 @@ TEST(NotifierCommands, RealFontsAreUsedWhereTheBuildHasThem)
     EXPECT_TRUE(o.transcript.find("world: the platform's fonts (FreeType and fontconfig)") != std::string::npos ||
                 o.transcript.find("real fonts cannot start") != std::string::npos)
         << o.transcript;
+#elif defined(_WIN32)
+    EXPECT_NE(o.transcript.find("world: the platform's fonts (GDI)"), std::string::npos) << o.transcript;
 #else
     EXPECT_NE(o.transcript.find("this build has no real fonts"), std::string::npos) << o.transcript;
 #endif

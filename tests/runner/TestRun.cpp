@@ -56,6 +56,16 @@ TEST(Run, TranscriptStampsVirtualTime)
               "dword 7\n");
 }
 
+TEST(Run, TheTranscriptIsUtf8WithEscapesForOtherBytes)
+{
+    const Outcome o = runText("outlook start\nmail a in Inbox subject \"Gr\u00fc\u00dfe \u65e5\u672c \\xFF\\xC3x\" from b@x\n");
+    EXPECT_EQ(o.status, 0) << o.errors;
+    EXPECT_EQ(o.transcript,
+              "00:00:00.000 world: Outlook starts\n"
+              "00:00:00.000 world: mail a arrives in Inbox: \"Gr\u00fc\u00dfe \u65e5\u672c \\xFF\\xC3x\" from b@x\n"
+              "00:00:00.000 outlook: new-mail tray icon shown\n");
+}
+
 TEST(Run, FailedCheckNamesLineExpectedAndFound)
 {
     const struct {

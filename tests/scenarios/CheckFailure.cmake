@@ -17,7 +17,10 @@ if(want_exit STREQUAL "" OR want_err STREQUAL "")
 endif()
 string(REPLACE "FILE" "${SCENARIO}" want_err "${want_err}")
 
-execute_process(COMMAND ${QLN_SIM} ${SCENARIO} RESULT_VARIABLE got_exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
+# QLN_EMULATOR: what runs a Windows qln-sim.exe ("|" between its words), empty on Linux.
+string(REPLACE "|" ";" emulator "${QLN_EMULATOR}")
+execute_process(COMMAND ${emulator} ${QLN_SIM} ${SCENARIO} RESULT_VARIABLE got_exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REPLACE "\r\n" "\n" err "${err}")
 string(REGEX REPLACE "\n$" "" err "${err}")
 if(NOT got_exit STREQUAL want_exit)
   message(FATAL_ERROR "exit status ${got_exit}, expected ${want_exit}\nstderr: ${err}")

@@ -49,6 +49,8 @@ TEST(MdlRegistry, ReadsTakeOnlyTheirOwnTypeAndOtherwiseGiveTheDefault)
         {"empty sz", RegValue::sz(""), "", -7},
         {"sz of four digits", RegValue::sz("1234"), "1234", -7},
         {"1 MB sz", RegValue::sz(oneMegabyte), oneMegabyte, -7},
+        {"sz in UTF-8", RegValue::sz("Gr\u00fc\u00dfe \u65e5\u672c"), "Gr\u00fc\u00dfe \u65e5\u672c", -7},
+        {"sz not in UTF-8", RegValue::sz("Gr\xFC\xDF" "e \xE6\x97"), "Gr\uFFFD\uFFFDe \uFFFD", -7},
         {"dword", RegValue::dword(90), "dflt", 90},
         {"dword high bit", RegValue::dword(0x80000012u), "dflt", static_cast<std::int32_t>(0x80000012u)},
         {"dword of 3 bytes", raw(regtype::Dword, "\x01\x02\x03"), "dflt", 0x030201},

@@ -181,7 +181,7 @@ TEST(SenderLists, LoadClearsTheFlagBeforeOpeningTheFileAndSurvivesAnyContent)
         {"hand-edited empty entry", "a||b|", {"a", "", "b"}},
         {"CR LF and a second line", "a|b|\r\nc|d|\r\n", {"a", "b"}},
         {"LF only", "\na|", {}},
-        {"binary bytes", std::string("x\0y|\xFF\xFE|", 7), {std::string("x\0y", 3), "\xFF\xFE"}},
+        {"binary bytes", std::string("x\0y|\xFF\xFE|", 7), {std::string("x\0y", 3), "\u00ff\u00fe"}},
         {"100,000 entries", manyEntries, many},
         {"one 10 MB line without a bar", tenMegabytes, {}},
         {"one 10 MB entry", tenMegabytes + "|", {tenMegabytes}},
@@ -246,9 +246,46 @@ TEST(SenderLists, AnEntryMatchesWhereverItOccursAndAnEmptyOneNowhere)
         {"", "bob@example.com", false},
         {"", "", false},
         {"x", "", false},
+        // Case is ignored in every script that has it.
+        {"J\u00dcRGEN.GRO\u00df@", "j\u00fcrgen.gro\u00df@k\u00f6ln.example", true},
+        {"\u0414\u041c\u0418\u0422\u0420\u0418\u0419@", "\u0434\u043c\u0438\u0442\u0440\u0438\u0439@\u043f\u043e\u0447\u0442\u0430.\u0440\u0444", true},
+        {"\u03a3\u03a9\u03a3", "\u03c3\u03c9\u03c2@example.gr", true},
+        {"\u0434\u043c\u0438\u0442\u0440\u0438\u0439@", "dmitrij@example.ru", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(qln::SenderMatches(c.entry, c.sender), c.matches) << '"' << c.entry << "\" in \"" << c.sender << '"';
+        EXPECT_EQ(qln::SenderAddress(c.sender).matches(c.entry), c.matches) << c.entry << " in " << c.sender;
+    }
+}
+
+TEST(SenderLists, FilesAreUtf8AndOldAnsiFilesStillLoad)
+{
+    World w;
+    // Written as UTF-8 without a byte-order mark; read back as written.
+    const Entries international = {"j\u00fcrgen@k\u00f6ln.example", "@\u043f\u043e\u0447\u0442\u0430.\u0440\u0444", "\u65e5\u672c"};
+    w.page.SaveBList(international);
+    EXPECT_EQ(w.files.content("C:\\alice\\blist.qln"),
+              "j\u00fcrgen@k\u00f6ln.example|@\u043f\u043e\u0447\u0442\u0430.\u0440\u0444|\u65e5\u672c|");
+    EXPECT_EQ(w.page.LoadBList(), international);
+
+    // An ASCII list stays byte for byte what it was.
+    w.files.put("C:\\alice\\wlist.qln", "a@x.com|@y.org|");
+    w.page.SaveWList(w.page.LoadWList());
+    EXPECT_EQ(w.files.content("C:\\alice\\wlist.qln"), "a@x.com|@y.org|");
+
+    // An older file in Windows-1252, and a byte-order mark an editor put in front.
+    w.files.put("C:\\alice\\blist.qln", "j\xFCrgen@k\xF6ln.example|\x80uro@x|");
+    EXPECT_EQ(w.page.LoadBList(), (Entries{"j\u00fcrgen@k\u00f6ln.example", "\u20acuro@x"}));
+    w.files.put("C:\\alice\\blist.qln", "\xEF\xBB\xBF@example.com|\u00e9@x|");
+    EXPECT_EQ(w.page.LoadBList(), (Entries{"@example.com", "\u00e9@x"}));
+
+    // One entry in another encoding leaves its neighbours as written; broken bytes never reach
+    // a file, so the list reads back whole.
+    w.files.put("C:\\alice\\blist.qln", "\u00e9@x|\xE9@y|\xF0\x9F|");
+    EXPECT_EQ(w.page.LoadBList(), (Entries{"\u00e9@x", "\u00e9@y", "\u00f0\u0178"}));
+    w.page.SaveBList({"ok\u00e9", "bad\xFF\xC3"});
+    EXPECT_EQ(w.files.content("C:\\alice\\blist.qln"), "ok\u00e9|bad\uFFFD\uFFFD|");
+    EXPECT_EQ(w.page.LoadBList(), (Entries{"ok\u00e9", "bad\uFFFD\uFFFD"}));
 }
 
 } // namespace

@@ -130,6 +130,17 @@ TEST_F(SimDesktopTest, TitleAndClassAreCutToTheBuffer)
         EXPECT_EQ(desktop.getClassName(w, c.size), c.className) << c.size;
     }
     EXPECT_EQ(desktop.getWindowTextLength(w), 25);
+
+    // Characters, not bytes: a title of 130 three-byte characters gives its first 127.
+    std::string wide;
+    for (int i = 0; i < 130; ++i)
+        wide += "\u65e5";
+    desktop.retitle(w, wide);
+    EXPECT_EQ(desktop.getWindowTextLength(w), 130);
+    EXPECT_EQ(desktop.getWindowText(w, 128), wide.substr(0, 127 * 3));
+    desktop.retitle(w, "\u00c4\U0001F600x");
+    EXPECT_EQ(desktop.getWindowText(w, 3), "\u00c4\U0001F600");
+    EXPECT_EQ(desktop.getWindowText(w, 2), "\u00c4");
     desktop.retitle(w, "");
     EXPECT_EQ(desktop.getWindowTextLength(w), 0);
     EXPECT_EQ(desktop.getWindowText(w, 128), "");

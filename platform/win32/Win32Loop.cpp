@@ -1,0 +1,215 @@
+#include "platform/win32/Win32Loop.h"
+
+#include <stdexcept>
+
+#include <windows.h>
+
+#include "platform/win32/EntryGuard.h"
+#include "platform/win32/Win32Failure.h"
+
+namespace platform::win32 {
+
+namespace {
+UINT const WMAPP_TASKS = WM_APP + 1;
+wchar_t const kClassName[] = L"QuellinMessageLoop";
+} // namespace
+
+class LoopWindow {
+public:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* loop = reinterpret_cast<Win32Loop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (loop && message == WMAPP_TASKS)
+            return guardEntry<LRESULT>(0, [&] { loop->onWake(); return LRESULT{0}; });
+        if (loop && message == WM_TIMER)
+            return guardEntry<LRESULT>(0, [&] { loop->onTimer(wParam); return LRESULT{0}; });
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    static void registerClass()
+    {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClassName;
+        if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            throw lastErrorFailure("RegisterClassExW");
+    }
+
+    // Dispatches one message taken off the queue; false for WM_QUIT, which is posted again so the
+    // outermost loop sees it. A task wake-up taken by doEvents() is only noted: the tasks posted
+    // meanwhile wait for the next turn.
+    static bool dispatch(Win32Loop& loop, MSG& msg, bool tasksToo)
+    {
+        if (msg.message == WM_QUIT) {
+            loop.exitCode_ = static_cast<int>(msg.wParam);
+            return false;
+        }
+        if (!tasksToo && msg.hwnd == static_cast<HWND>(loop.window_) && msg.message == WMAPP_TASKS) {
+            loop.wakePosted_ = false;
+            return true;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        rethrowEscaped();
+        return true;
+    }
+};
+
+Win32Loop::Win32Loop() : startMs_(GetTickCount64())
+{
+    LoopWindow::registerClass();
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                              this);
+    if (!window_)
+        throw lastErrorFailure("CreateWindowExW");
+}
+
+Win32Loop::~Win32Loop()
+{
+    for (const auto& [id, tick] : timers_)
+        KillTimer(static_cast<HWND>(window_), id);
+    SetWindowLongPtrW(static_cast<HWND>(window_), GWLP_USERDATA, 0);
+    DestroyWindow(static_cast<HWND>(window_));
+}
+
+void Win32Loop::post(std::function<void()> task)
+{
+    tasks_.push_back(std::move(task));
+    requestWake();
+}
+
+void Win32Loop::requestWake()
+{
+    if (wakePosted_)
+        return;
+    if (!PostMessageW(static_cast<HWND>(window_), WMAPP_TASKS, 0, 0))
+        throw lastErrorFailure("PostMessageW");
+    wakePosted_ = true;
+}
+
+void Win32Loop::runPendingTasks()
+{
+    // As in the simulated loop: only the tasks pending now, counted by takes so that a nested
+    // doEvents() that runs some of them first does not make this one run later ones.
+    const std::uint64_t end = tasksTaken_ + tasks_.size();
+    while (tasksTaken_ < end && !tasks_.empty()) {
+        auto task = std::move(tasks_.front());
+        tasks_.pop_front();
+        ++tasksTaken_;
+        task();
+    }
+}
+
+void Win32Loop::onWake()
+{
+    wakePosted_ = false;
+    // Whatever happens to the tasks, the ones left get another turn.
+    struct Rewake {
+        Win32Loop& loop;
+        ~Rewake()
+        {
+            if (!loop.tasks_.empty() && !loop.wakePosted_)
+                loop.wakePosted_ = PostMessageW(static_cast<HWND>(loop.window_), WMAPP_TASKS, 0, 0) != 0;
+        }
+    } rewake{*this};
+    runPendingTasks();
+}
+
+void Win32Loop::onTimer(std::uintptr_t id)
+{
+    const auto it = timers_.find(static_cast<TimerId>(id));
+    if (it == timers_.end())
+        return;  // stopped, with a tick already generated
+    // The tick may stop or restart any timer, this one included: call a copy.
+    auto tick = it->second;
+    tick();
+}
+
+void Win32Loop::doEvents()
+{
+    runPendingTasks();
+    // The messages waiting now; one that arrived after entry is the last dispatched, so a handler
+    // that keeps posting cannot hold this call forever.
+    const DWORD entry = GetTickCount();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!LoopWindow::dispatch(*this, msg, false)) {
+            PostQuitMessage(exitCode_);
+            break;
+        }
+        if (static_cast<LONG>(msg.time - entry) > 0)
+            break;
+    }
+    if (!tasks_.empty())
+        requestWake();
+}
+
+TimerId Win32Loop::startTimer(std::uint32_t intervalMs, std::function<void()> tick)
+{
+    if (intervalMs == 0)
+        throw std::invalid_argument("timer interval must be positive");
+    const TimerId id = nextTimerId_++;
+    timers_.emplace(id, std::move(tick));
+    if (!SetTimer(static_cast<HWND>(window_), id, intervalMs, nullptr)) {
+        timers_.erase(id);
+        throw lastErrorFailure("SetTimer");
+    }
+    return id;
+}
+
+void Win32Loop::stopTimer(TimerId id)
+{
+    if (timers_.erase(id))
+        KillTimer(static_cast<HWND>(window_), id);
+}
+
+std::int64_t Win32Loop::tickCount() const { return static_cast<std::int64_t>(GetTickCount64() - startMs_); }
+
+DateTime Win32Loop::now() const
+{
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    return DateTime::fromCivil({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
+}
+
+bool Win32Loop::runFor(std::int64_t ms)
+{
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms < 0 ? 0 : ms);
+    MSG msg;
+    for (;;) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!LoopWindow::dispatch(*this, msg, true)) {
+                PostQuitMessage(exitCode_);
+                return false;
+            }
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return true;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+}
+
+int Win32Loop::run()
+{
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1)
+            throw lastErrorFailure("GetMessageW");
+        if (got == 0)
+            return static_cast<int>(msg.wParam);
+        LoopWindow::dispatch(*this, msg, true);
+    }
+}
+
+void Win32Loop::quit(int exitCode) { PostQuitMessage(exitCode); }
+
+} // namespace platform::win32

@@ -1,0 +1,218 @@
+// Forms on real windows: what the screen shows is the form's own rendering, and a change repaints.
+
+#include <windows.h>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/forms/Form.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/TextBox.h"
+#include "platform/forms/UserControl.h"
+#include "platform/win32/FormWindows.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Loop.h"
+
+namespace {
+
+class NoticeForm : public forms::Form {
+public:
+    explicit NoticeForm(forms::FormsHost& host) : Form(host, "frmNotice")
+    {
+        forms::Label& label = add<forms::Label>("lblText");
+        label.move(150, 150, 2400, 300);
+        label.setCaption("New mail from Zoe");
+        move(150 * 15, 120 * 15, 240 * 15, 100 * 15);  // twips at 96 dpi
+        setBackColor(0x00E1FFFF);                       // a pale yellow, 0x00BBGGRR
+    }
+};
+
+// The screen's pixels under the rectangle, each 0x00RRGGBB, row by row from the top.
+std::vector<std::uint32_t> screenPixels(const platform::WindowRect& r)
+{
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = r.width;
+    info.bmiHeader.biHeight = -r.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.width, r.height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                      static_cast<const std::uint32_t*>(bits) + r.width * r.height);
+    for (auto& p : pixels)
+        p &= 0x00FFFFFFu;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+TEST(FormWindows, TheScreenShowsTheFormsRenderingAndFollowsItsChanges)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    NoticeForm form(host);
+    form.Show();
+    EXPECT_EQ(windows.formOf(form.hWnd()), &form);
+    loop.runFor(300);
+
+    const platform::WindowRect bounds = desktop.getWindowRect(form.hWnd());
+    ASSERT_EQ(bounds, (platform::WindowRect{150, 120, 240, 100}));
+    draw::Surface expected = form.render();
+    EXPECT_EQ(screenPixels(bounds), expected.bits());
+
+    form.setBackColor(0x00FFE1E1);  // pale blue: the window repaints by itself
+    loop.runFor(300);
+    expected = form.render();
+    EXPECT_EQ(screenPixels(bounds), expected.bits());
+    EXPECT_EQ(expected.pixel(1, 1)->packed(), 0x00E1E1FFu);
+
+    form.Unload();
+    EXPECT_EQ(windows.formOf(form.hWnd()), nullptr);
+}
+
+// A user control that writes down the mouse as it gets it.
+class MouseLog : public forms::UserControl {
+public:
+    using UserControl::UserControl;
+    std::vector<std::string> events;
+
+protected:
+    void onMouseDown(int button, int shift, int x, int y) override { log("down", button, shift, x, y); }
+    void onMouseMove(int button, int shift, int x, int y) override { log("move", button, shift, x, y); }
+    void onMouseUp(int button, int shift, int x, int y) override { log("up", button, shift, x, y); }
+
+private:
+    void log(const char* what, int button, int shift, int x, int y)
+    {
+        events.push_back(std::string(what) + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
+                         std::to_string(x) + "," + std::to_string(y));
+    }
+};
+
+class ClickForm : public forms::Form {
+public:
+    explicit ClickForm(forms::FormsHost& host)
+        : Form(host, "frmClicks"), label(add<forms::Label>("lblLink")), log(add<MouseLog>("ucLog"))
+    {
+        move(100 * 15, 100 * 15, 300 * 15, 200 * 15);
+        label.move(10 * 15, 10 * 15, 100 * 15, 20 * 15);  // pixels 10,10 to 110,30
+        label.setCaption("Open");
+        label.Click = [this] { ++clicks; };
+        log.move(50 * 15, 100 * 15, 80 * 15, 40 * 15);   // pixels 50,100 to 130,140
+    }
+    forms::Label& label;
+    MouseLog& log;
+    int clicks = 0;
+};
+
+void mouse(platform::WindowHandle window, UINT message, WPARAM keys, int x, int y)
+{
+    PostMessageW(reinterpret_cast<HWND>(window), message, keys, MAKELPARAM(x, y));
+}
+
+TEST(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    ClickForm form(host);
+    form.Show();
+    const platform::WindowHandle window = form.hWnd();
+
+    // A click on the label; then a press on it released elsewhere, which is no click.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 15);
+    mouse(window, WM_LBUTTONUP, 0, 21, 16);
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 15);
+    mouse(window, WM_LBUTTONUP, 0, 200, 150);
+    loop.runFor(100);
+    EXPECT_EQ(form.clicks, 1);
+
+    // The user control gets the mouse in its own pixels, and keeps it while the button is held,
+    // outside it too; a move over nothing with no button held reaches nobody.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 55, 104);
+    mouse(window, WM_MOUSEMOVE, MK_LBUTTON, 160, 90);
+    mouse(window, WM_LBUTTONUP, 0, 160, 90);
+    mouse(window, WM_MOUSEMOVE, 0, 200, 20);
+    mouse(window, WM_MOUSEMOVE, 0, 60, 110);
+    loop.runFor(100);
+    EXPECT_EQ(form.log.events, (std::vector<std::string>{"down 1 1 5,4", "move 1 0 110,-10", "up 1 0 110,-10",
+                                                         "move 0 0 10,10"}));
+    EXPECT_EQ(form.clicks, 1);
+}
+
+class TwoBoxes : public forms::Form {
+public:
+    explicit TwoBoxes(forms::FormsHost& host)
+        : Form(host, "frmBoxes"), first(add<forms::TextBox>("txtFirst")), second(add<forms::TextBox>("txtSecond"))
+    {
+        move(100 * 15, 100 * 15, 300 * 15, 200 * 15);
+        first.move(10 * 15, 10 * 15, 150 * 15, 25 * 15);   // pixels 10,10 to 160,35
+        second.move(10 * 15, 50 * 15, 150 * 15, 25 * 15);  // pixels 10,50 to 160,75
+        first.LostFocus = [this] { log += "first lost "; };
+        second.GotFocus = [this] { log += "second got "; };
+        second.Validate = [this](bool& cancel) { cancel = second.Text().empty(); };
+    }
+    forms::TextBox& first;
+    forms::TextBox& second;
+    std::string log;
+};
+
+void key(platform::WindowHandle window, WPARAM vk)
+{
+    PostMessageW(reinterpret_cast<HWND>(window), WM_KEYDOWN, vk, 1);
+    PostMessageW(reinterpret_cast<HWND>(window), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+}
+
+TEST(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefuses)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    TwoBoxes form(host);
+    form.Show();
+    const platform::WindowHandle window = form.hWnd();
+
+    key(window, 'X');  // no box has the focus yet: nobody types
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    key(window, 'H');
+    key(window, 'I');
+    loop.runFor(100);
+    EXPECT_TRUE(form.first.hasFocus());
+    EXPECT_EQ(form.first.Text(), "hi");
+
+    // Into the second box; it refuses to let go while empty.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 60);
+    mouse(window, WM_LBUTTONUP, 0, 20, 60);
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    key(window, 'Q');
+    loop.runFor(100);
+    EXPECT_EQ(form.log, "first lost second got ");
+    EXPECT_FALSE(form.first.hasFocus());
+    EXPECT_TRUE(form.second.hasFocus());
+    EXPECT_EQ(form.second.Text(), "q");
+    EXPECT_EQ(form.first.Text(), "hi");
+
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);  // now it lets go
+    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    loop.runFor(100);
+    EXPECT_TRUE(form.first.hasFocus());
+    EXPECT_FALSE(form.second.hasFocus());
+}
+
+} // namespace
