@@ -48,9 +48,10 @@ Action parseWindow(Args& args)
     return [name, className, title, hidden](Runtime& rt) {
         const std::string cls = rt.resolve(className);
         const std::string text = title ? rt.resolve(*title) : "";
+        rt.simDesktop();
         rt.note("world", "window " + name + " (class " + quoteText(cls) + ", title " + quoteText(text) + ")" +
                              (hidden ? " appears hidden" : " appears"));
-        rt.world().desktop.addWindow(name, cls, text, hidden);
+        rt.simDesktop().addWindow(name, cls, text, hidden);
     };
 }
 
@@ -59,8 +60,9 @@ Action parseWindowClose(Args& args)
     const std::string name = args.windowRef("NAME");
     args.state().windows.erase(name);
     return [name](Runtime& rt) {
+        rt.simDesktop();
         rt.note("world", "window " + name + " closes");
-        rt.world().desktop.closeWindow(rt.window(name));
+        rt.simDesktop().closeWindow(rt.window(name));
     };
 }
 
@@ -68,8 +70,9 @@ Action parseForeground(Args& args)
 {
     const std::string name = args.windowRef("NAME");
     return [name](Runtime& rt) {
+        rt.simDesktop();
         rt.note("world", "the user activates window " + name);
-        rt.world().desktop.setForeground(rt.window(name));
+        rt.simDesktop().setForeground(rt.window(name));
     };
 }
 
@@ -77,8 +80,9 @@ Action parseScreensaver(Args& args)
 {
     const bool on = args.choice("state", {"on", "off"}) == "on";
     return [on](Runtime& rt) {
+        rt.simDesktop();
         rt.note("world", on ? "the screen saver starts" : "the screen saver stops");
-        rt.world().desktop.setScreenSaver(on);
+        rt.simDesktop().setScreenSaver(on);
     };
 }
 
@@ -87,8 +91,9 @@ Action parseTrayIcon(Args& args)
     const std::string name = args.windowRef("WINDOW");
     const auto id = static_cast<std::uint32_t>(args.number("ID", 0, std::numeric_limits<std::uint32_t>::max()));
     return [name, id](Runtime& rt) {
+        rt.simDesktop();
         rt.note("world", "tray icon " + std::to_string(id) + " of window " + name + " appears");
-        rt.world().desktop.addTrayIcon(rt.window(name), id);
+        rt.simDesktop().addTrayIcon(rt.window(name), id);
     };
 }
 
@@ -115,8 +120,9 @@ Action parseHotkeyTaken(Args& args)
 {
     const Combo combo = readCombo(args);
     return [combo](Runtime& rt) {
+        rt.simDesktop();
         rt.note("world", "another program holds " + describeCombo(combo.vk, combo.modifiers));
-        rt.world().desktop.setHotKeyTaken(combo.vk, combo.modifiers);
+        rt.simDesktop().setHotKeyTaken(combo.vk, combo.modifiers);
     };
 }
 
@@ -124,8 +130,9 @@ Action parsePress(Args& args)
 {
     const Combo combo = readCombo(args);
     return [combo](Runtime& rt) {
+        rt.simDesktop();
         rt.note("world", "the user presses " + describeCombo(combo.vk, combo.modifiers));
-        if (!rt.world().desktop.press(combo.vk, combo.modifiers))
+        if (!rt.simDesktop().press(combo.vk, combo.modifiers))
             rt.note("desktop", "the press reaches none of the notifier's hot keys");
     };
 }
@@ -142,7 +149,7 @@ Action parseExpectForeground(Args& args)
     else
         name = args.windowRef("NAME");
     return [name](Runtime& rt) {
-        const platform::WindowHandle foreground = rt.world().desktop.foreground();
+        const platform::WindowHandle foreground = rt.world().foreground();
         bool held = false;
         if (name == "none")
             held = foreground == platform::NoWindow;
@@ -163,7 +170,7 @@ Action parseExpectHotkey(Args& args)
     return [wanted](Runtime& rt) {
         const platform::WindowHandle popup = rt.popupWindow();
         const auto found =
-            popup == platform::NoWindow ? std::nullopt : rt.world().desktop.hotKey(popup, kDismissHotKeyId);
+            popup == platform::NoWindow ? std::nullopt : rt.simDesktop().hotKey(popup, kDismissHotKeyId);
         const bool held = wanted ? found && found->vk == wanted->vk && found->modifiers == wanted->modifiers : !found;
         Runtime::expect(held, wanted ? describeCombo(wanted->vk, wanted->modifiers) : "no hot key",
                         found ? describeCombo(found->vk, found->modifiers)
@@ -176,7 +183,7 @@ Action parseExpectWindow(Args& args)
     const std::string name = args.windowRef("NAME");
     args.choice("state", {"front"});
     return [name](Runtime& rt) {
-        const platform::WindowHandle front = rt.world().desktop.front();
+        const platform::WindowHandle front = rt.world().front();
         const platform::WindowHandle handle = rt.findWindow(name);
         Runtime::expect(handle != platform::NoWindow && handle == front, name + " in front",
                         rt.describeWindow(front) + " in front");

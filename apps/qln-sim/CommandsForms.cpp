@@ -138,7 +138,7 @@ std::string modalOver(Runtime& rt, const forms::Form& form)
             continue;
         platform::WindowHandle owner = platform::NoWindow;
         try {
-            owner = rt.world().desktop.getParent(other->hWnd());
+            owner = rt.world().desktop().getParent(other->hWnd());
         } catch (const platform::Failure&) {
             continue;  // a fault the scenario injected into the desktop is not the user's business
         }
@@ -190,7 +190,7 @@ Action postInput(Named named, Input input, std::string told, Act act)
         if (!form->control(named.control))
             throw std::invalid_argument(input.command + ": " + named.form + " has no control " + named.control);
         rt.note("world", told);
-        rt.world().loop.post([&rt, named, input, act] {
+        rt.world().loop().post([&rt, named, input, act] {
             const forms::Form* now = rt.forms().find(named.form);
             C* control = now && now->Loaded() ? dynamic_cast<C*>(now->control(named.control)) : nullptr;
             if (!control) {
@@ -392,7 +392,7 @@ Action parseClose(Args& args)
         if (!form || !form->Loaded())
             throw std::invalid_argument("close: " + name + " is not loaded");
         rt.note("world", "the user closes " + name + " with its close box");
-        rt.world().loop.post([&rt, name] {
+        rt.world().loop().post([&rt, name] {
             auto* dialog = dynamic_cast<options::frmWinPos*>(rt.forms().find(name));
             if (!dialog || !dialog->Loaded()) {
                 rt.note("forms", "the close box of " + name + " finds the form unloaded");
@@ -747,7 +747,7 @@ Action parseExpectMsgbox(Args& args)
             wanted += " title " + quoteText(*wantTitle);
         if (stopIcon)
             wanted += " icon stop";
-        const auto& boxes = rt.world().desktop.messageBoxes();
+        const auto& boxes = rt.simDesktop().messageBoxes();
         const std::size_t next = rt.checkedMessageBoxes();
         if (next >= boxes.size())
             Runtime::expect(false, wanted, "no message box not yet checked (" + std::to_string(boxes.size()) +
@@ -763,7 +763,7 @@ Action parseExpectMsgbox(Args& args)
 Action parseExpectNoMsgbox(Args&)
 {
     return [](Runtime& rt) {
-        const auto& boxes = rt.world().desktop.messageBoxes();
+        const auto& boxes = rt.simDesktop().messageBoxes();
         const std::size_t next = rt.checkedMessageBoxes();
         const std::size_t left = boxes.size() > next ? boxes.size() - next : 0;
         Runtime::expect(left == 0, "every message box checked",

@@ -14,8 +14,9 @@ Action parseScreen(Args& args)
     const auto width = static_cast<int>(args.number("W", 1, 100'000));
     const auto height = static_cast<int>(args.number("H", 1, 100'000));
     return [width, height](Runtime& rt) {
+        rt.simMachine();
         rt.note("world", "screen " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
-        rt.world().system.setScreenSize(width, height);
+        rt.simMachine().setScreenSize(width, height);
     };
 }
 
@@ -23,8 +24,9 @@ Action parseDpi(Args& args)
 {
     const auto dpi = static_cast<int>(args.number("N", 1, 10'000));
     return [dpi](Runtime& rt) {
+        rt.simMachine();
         rt.note("world", std::to_string(dpi) + " dpi");
-        rt.world().system.setDpi(dpi);
+        rt.simMachine().setDpi(dpi);
     };
 }
 
@@ -32,8 +34,9 @@ Action parseSystemFont(Args& args)
 {
     const bool large = args.choice("size", {"small", "large"}) == "large";
     return [large](Runtime& rt) {
+        rt.simMachine();
         rt.note("world", large ? "large system fonts" : "small system fonts");
-        rt.world().system.setLargeFonts(large);
+        rt.simMachine().setLargeFonts(large);
     };
 }
 
@@ -42,8 +45,9 @@ Action parseOs(Args& args)
     const bool nt = args.choice("platform", {"nt", "9x"}) == "nt";
     const auto major = static_cast<std::uint32_t>(args.number("MAJOR", 0, 255));
     return [nt, major](Runtime& rt) {
+        rt.simMachine();
         rt.note("world", std::string(nt ? "Windows NT " : "Windows 9x ") + std::to_string(major));
-        rt.world().system.setOsVersion(nt ? platform::OsVersion::NT : platform::OsVersion::Win9x, major);
+        rt.simMachine().setOsVersion(nt ? platform::OsVersion::NT : platform::OsVersion::Win9x, major);
     };
 }
 
@@ -51,14 +55,16 @@ Action parseUser(Args& args)
 {
     if (args.accept("none"))
         return [](Runtime& rt) {
+            rt.simMachine();
             rt.note("world", "the user name cannot be read");
-            rt.world().system.setUserName(std::nullopt);
+            rt.simMachine().setUserName(std::nullopt);
         };
     const Text name = args.text("NAME");
     return [name](Runtime& rt) {
         const std::string user = rt.resolve(name);
+        rt.simMachine();
         rt.note("world", "user " + quoteText(user));
-        rt.world().system.setUserName(user);
+        rt.simMachine().setUserName(user);
     };
 }
 
@@ -67,8 +73,9 @@ Action parseProgramFolder(Args& args)
     const Text path = args.text("PATH");
     return [path](Runtime& rt) {
         const std::string folder = rt.resolve(path);
+        rt.simMachine();
         rt.note("world", "the notifier's program folder is " + folder);
-        rt.world().system.setProgramFolder(folder);
+        rt.simMachine().setProgramFolder(folder);
     };
 }
 
@@ -83,8 +90,9 @@ Action parseLocale(Args& args)
     // The only date and time format the system knows; another locale would silently show en-US.
     const std::string locale = args.choice("locale", {"en-US"});
     return [locale](Runtime& rt) {
+        rt.simMachine();
         rt.note("world", "locale " + locale);
-        rt.world().system.setLocaleName(locale);
+        rt.simMachine().setLocaleName(locale);
     };
 }
 

@@ -20,7 +20,7 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 std::string folderName(Runtime& rt, const platform::sim::ItemState& item)
 {
-    if (item.storeName == rt.world().outlook.defaultStoreName())
+    if (item.storeName == rt.simOutlook().defaultStoreName())
         return item.folderPath;
     return item.storeName + ":" + item.folderPath;
 }
@@ -31,14 +31,16 @@ Action parseMapiLibrary(Args& args)
 {
     const bool present = args.choice("state", {"absent", "present"}) == "present";
     return [present](Runtime& rt) {
+        rt.simOutlook();
         rt.note("world", present ? "the MAPI helper library is registered" : "the MAPI helper library is absent");
-        rt.world().outlook.setMapiLibraryPresent(present);
+        rt.simOutlook().setMapiLibraryPresent(present);
     };
 }
 
 Action parseOutlookStart(Args&)
 {
     return [](Runtime& rt) {
+        rt.simOutlook();
         rt.note("world", "Outlook starts");
         rt.world().outlookStart();
     };
@@ -47,6 +49,7 @@ Action parseOutlookStart(Args&)
 Action parseOutlookQuit(Args&)
 {
     return [](Runtime& rt) {
+        rt.simOutlook();
         rt.note("world", "Outlook quits");
         rt.world().outlookQuit();
     };
@@ -56,12 +59,14 @@ Action parseOutlookTitle(Args& args)
 {
     const Text title = args.text("TEXT");
     return [title](Runtime& rt) {
+        rt.simOutlook();
+        auto& desktop = rt.simDesktop();
         const platform::WindowHandle main = rt.world().outlookMainWindow();
         if (main == platform::NoWindow)
             throw std::invalid_argument("outlook title: Outlook is not running");
         const std::string text = rt.resolve(title);
         rt.note("world", "Outlook's main window is titled " + quoteText(text));
-        rt.world().desktop.retitle(main, text);
+        desktop.retitle(main, text);
     };
 }
 
@@ -88,8 +93,9 @@ Action parseStore(Args& args)
     const Text name = args.text("NAME");
     return [name](Runtime& rt) {
         const std::string store = rt.resolve(name);
+        rt.simOutlook();
         rt.note("world", "store " + quoteText(store) + " opens");
-        rt.world().outlook.addStore(store);
+        rt.simOutlook().addStore(store);
     };
 }
 
@@ -109,8 +115,9 @@ Action parseFolder(Args& args)
         const std::string where = rt.resolve(path);
         const std::string cls = messageClass ? rt.resolve(*messageClass) : "IPM.Note";
         const std::optional<std::string> in = store ? std::optional(rt.resolve(*store)) : std::nullopt;
+        rt.simOutlook();
         rt.note("world", "folder " + (in ? *in + ":" : "") + where + " (" + cls + ") created");
-        rt.world().outlook.addFolder(where, cls, in);
+        rt.simOutlook().addFolder(where, cls, in);
     };
 }
 
@@ -119,8 +126,9 @@ Action parseFolderDelete(Args& args)
     const Text path = args.text("PATH");
     return [path](Runtime& rt) {
         const std::string where = rt.resolve(path);
+        rt.simOutlook();
         rt.note("world", "folder " + where + " deleted");
-        rt.world().outlook.deleteFolder(where);
+        rt.simOutlook().deleteFolder(where);
     };
 }
 
@@ -205,9 +213,10 @@ Action parseMail(Args& args)
         for (const auto& apply : draft.texts)
             apply(spec, rt);
         const std::string folder = rt.resolve(path);
+        rt.simOutlook();
         rt.note("world", "mail " + ref + " arrives in " + folder + ": " + quoteText(spec.subject) +
                              (spec.senderEmail.empty() ? "" : " from " + spec.senderEmail));
-        rt.nameItem(ref, rt.world().outlook.deliver(folder, spec));
+        rt.nameItem(ref, rt.simOutlook().deliver(folder, spec));
     };
 }
 
@@ -219,8 +228,9 @@ Action parseMove(Args& args)
     const Text path = args.text("PATH");
     return [ref, path](Runtime& rt) {
         const std::string folder = rt.resolve(path);
+        rt.simOutlook();
         rt.note("world", "item " + ref + " moved to " + folder);
-        rt.world().outlook.move(rt.itemID(ref), folder);
+        rt.simOutlook().move(rt.itemID(ref), folder);
     };
 }
 
@@ -233,40 +243,46 @@ Action parseItemChange(Args& args)
 
 void markRead(Runtime& rt, const std::string& ref)
 {
+    rt.simOutlook();
     rt.note("world", "item " + ref + " marked read");
-    rt.world().outlook.setUnread(rt.itemID(ref), false);
+    rt.simOutlook().setUnread(rt.itemID(ref), false);
 }
 
 void markUnread(Runtime& rt, const std::string& ref)
 {
+    rt.simOutlook();
     rt.note("world", "item " + ref + " marked unread");
-    rt.world().outlook.setUnread(rt.itemID(ref), true);
+    rt.simOutlook().setUnread(rt.itemID(ref), true);
 }
 
 void deleteElsewhere(Runtime& rt, const std::string& ref)
 {
+    rt.simOutlook();
     rt.note("world", "item " + ref + " deleted (moved to Deleted Items)");
-    rt.world().outlook.deleteItem(rt.itemID(ref));
+    rt.simOutlook().deleteItem(rt.itemID(ref));
 }
 
 void purgeItem(Runtime& rt, const std::string& ref)
 {
+    rt.simOutlook();
     rt.note("world", "item " + ref + " purged");
-    rt.world().outlook.purge(rt.itemID(ref));
+    rt.simOutlook().purge(rt.itemID(ref));
 }
 
 Action parsePickFolder(Args& args)
 {
     if (args.accept("cancel"))
         return [](Runtime& rt) {
+            rt.simOutlook();
             rt.note("world", "the next folder picker will be cancelled");
-            rt.world().outlook.setPickFolderAnswer(std::nullopt);
+            rt.simOutlook().setPickFolderAnswer(std::nullopt);
         };
     const Text path = args.text("PATH");
     return [path](Runtime& rt) {
         const std::string folder = rt.resolve(path);
+        rt.simOutlook();
         rt.note("world", "the next folder picker will answer " + folder);
-        rt.world().outlook.setPickFolderAnswer(folder);
+        rt.simOutlook().setPickFolderAnswer(folder);
     };
 }
 
@@ -276,7 +292,7 @@ Action parsePickFolder(Args& args)
 struct FaultSource {
     std::string_view owner;
     std::span<const std::string_view> (*names)();
-    platform::sim::Faults& (*faults)(platform::sim::SimWorld&);
+    FaultTarget target;
 };
 
 std::span<const std::string_view> registryOperations()
@@ -292,16 +308,11 @@ std::span<const std::string_view> fileOperations()
     return kNames;
 }
 
-using platform::sim::Faults;
-using platform::sim::SimWorld;
-
 constexpr FaultSource kFaultSources[] = {
-    {"Outlook and the MAPI helper", &platform::sim::SimOutlook::operationNames,
-     [](SimWorld& w) -> Faults& { return w.outlook.faults(); }},
-    {"the desktop", &platform::sim::SimDesktop::operationNames,
-     [](SimWorld& w) -> Faults& { return w.desktop.faults(); }},
-    {"the registry", &registryOperations, [](SimWorld& w) -> Faults& { return w.registry.faults(); }},
-    {"the file system", &fileOperations, [](SimWorld& w) -> Faults& { return w.files.faults(); }},
+    {"Outlook and the MAPI helper", &platform::sim::SimOutlook::operationNames, FaultTarget::Outlook},
+    {"the desktop", &platform::sim::SimDesktop::operationNames, FaultTarget::Desktop},
+    {"the registry", &registryOperations, FaultTarget::Registry},
+    {"the file system", &fileOperations, FaultTarget::Files},
 };
 
 Action parseFail(Args& args)
@@ -320,7 +331,7 @@ Action parseFail(Args& args)
     if (args.accept("times"))
         times = static_cast<int>(args.number("N", 0, kInt32Max));
     return [source, operation, times](Runtime& rt) {
-        platform::sim::Faults& faults = source->faults(rt.world());
+        platform::sim::Faults& faults = rt.faults(source->target);
         if (times == 0) {
             faults.clear(operation);
             rt.note("world", operation + " no longer fails");
@@ -365,7 +376,7 @@ Action parseExpectItem(Args& args)
     if (args.accept("in")) {
         const Text path = args.text("PATH");
         return [ref, path](Runtime& rt) {
-            auto& outlook = rt.world().outlook;
+            auto& outlook = rt.simOutlook();
             const std::string where = rt.resolve(path);
             const auto state = outlook.item(rt.itemID(ref));
             const bool exists = outlook.folderExists(where);
@@ -383,7 +394,7 @@ Action parseExpectItem(Args& args)
         args.failAt(*token, "expect item: unknown state '" + name +
                                 "' (read, unread, displayed, replied, forwarded, gone, or in PATH)");
     return [ref, negated, condition](Runtime& rt) {
-        const auto state = rt.world().outlook.item(rt.itemID(ref));
+        const auto state = rt.simOutlook().item(rt.itemID(ref));
         const bool holds = state && condition->holds(*state);
         Runtime::expect(holds != negated, (negated ? "not " : "") + std::string(condition->name),
                         state ? describeItemState(rt, *state) : "no such item");
@@ -407,15 +418,17 @@ Action parseExpectOutlook(Args& args)
     const std::string what = args.choice("state", {"maximized", "restored", "front"});
     return [what](Runtime& rt) {
         auto& world = rt.world();
+        rt.simOutlook();
+        auto& desktop = rt.simDesktop();
         const platform::WindowHandle main = world.outlookMainWindow();
         if (main == platform::NoWindow)
             Runtime::expect(false, "Outlook's window " + what, "Outlook not running");
         if (what == "front") {
-            const platform::WindowHandle front = world.desktop.front();
+            const platform::WindowHandle front = world.front();
             Runtime::expect(front == main, "Outlook's window in front", rt.describeWindow(front) + " in front");
             return;
         }
-        const auto state = world.desktop.showState(main);
+        const auto state = desktop.showState(main);
         const auto wanted =
             what == "maximized" ? platform::sim::ShowState::Maximized : platform::sim::ShowState::Restored;
         Runtime::expect(state == wanted, "Outlook's window " + what, describeShowState(state));
@@ -439,10 +452,11 @@ Action parseExpectTrayIcon(Args& args)
                         : what == "removed" ? platform::sim::TrayIconState::Removed
                                             : platform::sim::TrayIconState::Absent;
     return [what, wanted](Runtime& rt) {
-        auto& world = rt.world();
-        const platform::WindowHandle tray = world.outlookTrayWindow();
+        rt.simOutlook();
+        auto& desktop = rt.simDesktop();
+        const platform::WindowHandle tray = rt.world().outlookTrayWindow();
         const auto state = tray == platform::NoWindow ? platform::sim::TrayIconState::Absent
-                                                      : world.desktop.trayIcon(tray, 0);
+                                                      : desktop.trayIcon(tray, 0);
         Runtime::expect(state == wanted, "Outlook's new-mail tray icon " + what,
                         tray == platform::NoWindow ? "Outlook not running" : describeTrayIcon(state));
     };
@@ -454,11 +468,12 @@ Action parseExpectOutlookMessage(Args& args)
         static_cast<std::uint32_t>(args.number("MESSAGE", 0, std::numeric_limits<std::uint32_t>::max()));
     const auto count = static_cast<int>(args.number("COUNT", 0, kInt32Max));
     return [message, count](Runtime& rt) {
-        auto& world = rt.world();
-        const platform::WindowHandle tray = world.outlookTrayWindow();
+        rt.simOutlook();
+        auto& desktop = rt.simDesktop();
+        const platform::WindowHandle tray = rt.world().outlookTrayWindow();
         if (tray == platform::NoWindow)
             Runtime::expect(false, std::to_string(count) + " message(s)", "Outlook not running");
-        const int found = world.desktop.messageCount(tray, message);
+        const int found = desktop.messageCount(tray, message);
         Runtime::expect(found == count, std::to_string(count) + " message(s)", std::to_string(found));
     };
 }

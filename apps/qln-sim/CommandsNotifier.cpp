@@ -90,7 +90,7 @@ Action parseExpectPopupBounds(Args& args)
             return "bounds " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.width) +
                    " " + std::to_string(r.height);
         };
-        const platform::WindowRect found = rt.world().desktop.bounds(popupWindowFor(rt, describe(want)));
+        const platform::WindowRect found = rt.world().bounds(popupWindowFor(rt, describe(want)));
         Runtime::expect(found == want, describe(want), describe(found));
     };
 }
@@ -100,7 +100,7 @@ Action parseExpectPopupAlpha(Args& args)
     const auto alpha = static_cast<int>(args.number("N", 0, 255));
     return [alpha](Runtime& rt) {
         const std::string want = describeAlpha(alpha);
-        const std::optional<int> found = rt.world().desktop.alpha(popupWindowFor(rt, want));
+        const std::optional<int> found = rt.world().alpha(popupWindowFor(rt, want));
         Runtime::expect(found == alpha, want, describeAlpha(found));
     };
 }
@@ -108,7 +108,7 @@ Action parseExpectPopupAlpha(Args& args)
 Action parseExpectPopupOpaque(Args&)
 {
     return [](Runtime& rt) {
-        const std::optional<int> found = rt.world().desktop.alpha(popupWindowFor(rt, "opaque"));
+        const std::optional<int> found = rt.world().alpha(popupWindowFor(rt, "opaque"));
         Runtime::expect(!found, "opaque", describeAlpha(found));
     };
 }
@@ -116,7 +116,7 @@ Action parseExpectPopupOpaque(Args&)
 Action parseExpectPopupTopmost(Args&)
 {
     return [](Runtime& rt) {
-        const bool topmost = rt.world().desktop.topmost(popupWindowFor(rt, "topmost"));
+        const bool topmost = rt.world().topmost(popupWindowFor(rt, "topmost"));
         Runtime::expect(topmost, "topmost", "not topmost");
     };
 }

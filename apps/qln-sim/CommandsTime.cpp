@@ -19,15 +19,16 @@ Action parseAdvance(Args& args)
     if (ms > kMaxVirtualMs - state.virtualMs)
         args.fail("advance: the scenario would run past 876000h (100 years) of virtual time");
     state.virtualMs += ms;
-    return [ms](Runtime& rt) { rt.world().loop.advance(ms); };
+    return [ms](Runtime& rt) { rt.world().advance(ms); };
 }
 
 Action parseClock(Args& args)
 {
     const platform::DateTime moment = args.dateTime("DATETIME");
     return [moment](Runtime& rt) {
+        rt.virtualClock();
         rt.note("world", "the wall clock reads " + moment.toIsoString());
-        rt.world().loop.setWallClock(moment);
+        rt.virtualClock().setWallClock(moment);
     };
 }
 

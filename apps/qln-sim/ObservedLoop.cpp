@@ -4,8 +4,8 @@
 
 namespace qln::runner {
 
-ObservedLoop::ObservedLoop(platform::sim::SimLoop& loop, std::function<void()> afterTick)
-    : loop_(loop), afterTick_(std::move(afterTick))
+ObservedLoop::ObservedLoop(ScenarioWorld& world, std::function<void()> afterTick)
+    : world_(world), loop_(world.loop()), afterTick_(std::move(afterTick))
 {
 }
 
@@ -13,9 +13,9 @@ platform::TimerId ObservedLoop::startTimer(std::uint32_t intervalMs, std::functi
 {
     return loop_.startTimer(intervalMs, [this, tick = std::move(tick)] {
         tick();
-        // The simulated loop runs these first thing after the tick; running them here changes
+        // The loop runs these first thing after the tick; running them here changes
         // nothing but lets the observer see their effects at the tick's time.
-        loop_.runPending();
+        world_.runPending();
         if (afterTick_)
             afterTick_();
     });

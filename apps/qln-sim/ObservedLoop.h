@@ -1,5 +1,5 @@
 #pragma once
-// The message loop the system's forms and the notifier run on: the world's simulated loop, with one
+// The message loop the system's forms and the notifier run on: the world's loop, with one
 // addition. After each timer tick of theirs, once the tasks the tick posted have run (as the loop
 // would run them next anyway, at the same virtual millisecond), the runner is told, so that what
 // the tick changed (a composition, the popup hidden) reaches the transcript stamped with the
@@ -9,13 +9,13 @@
 #include <functional>
 
 #include "platform/MessageLoop.h"
-#include "platform/sim/SimLoop.h"
+#include "apps/qln-sim/ScenarioWorld.h"
 
 namespace qln::runner {
 
 class ObservedLoop final : public platform::MessageLoop {
 public:
-    ObservedLoop(platform::sim::SimLoop& loop, std::function<void()> afterTick);
+    ObservedLoop(ScenarioWorld& world, std::function<void()> afterTick);
 
     void post(std::function<void()> task) override { loop_.post(std::move(task)); }
     void doEvents() override { loop_.doEvents(); }
@@ -24,7 +24,8 @@ public:
     std::int64_t tickCount() const override { return loop_.tickCount(); }
 
 private:
-    platform::sim::SimLoop& loop_;
+    ScenarioWorld& world_;
+    platform::MessageLoop& loop_;
     std::function<void()> afterTick_;
 };
 

@@ -59,14 +59,14 @@ std::string describeComposeKind(ComposeKind kind)
 
 } // namespace
 
-Runtime::Runtime(RunOptions options)
+Runtime::Runtime(RunOptions options, std::unique_ptr<ScenarioWorld> world)
     : options_(std::move(options)), transcript_(options_.transcript),
-      world_(std::make_unique<platform::sim::SimWorld>()),
-      formsLoop_(std::make_unique<ObservedLoop>(world_->loop, [this] { observeForms(); })),
-      forms_(std::make_unique<forms::FormsHost>(world_->desktop, *formsLoop_))
+      world_(world ? std::move(world) : std::make_unique<SimScenarioWorld>()),
+      formsLoop_(std::make_unique<ObservedLoop>(*world_, [this] { observeForms(); })),
+      forms_(std::make_unique<forms::FormsHost>(world_->desktop(), *formsLoop_))
 {
     // The forms read the screen's DPI at every use, so `dpi` before `start` reaches them.
-    forms_->setSystemInfo(world_->system);
+    forms_->setSystemInfo(world_->system());
     hookTranscript();
     // A failure that ends an entry point of the system early (a tick, an input, an event from
     // Outlook, the notifier's start, a call of the Options dialog) is an event of the run.
@@ -114,7 +114,7 @@ void Runtime::openPage()
     auto& w = *world_;
     note("page", "Outlook creates the options page");
     optionsServices_ =
-        std::make_unique<OptionsServices>(w.registry, w.files, w.system, w.desktop, *formsLoop_, w.outlook);
+        std::make_unique<OptionsServices>(w.registry(), w.files(), w.system(), w.desktop(), *formsLoop_, w.outlook());
     optionsServices_->fontChooser = [this](std::int32_t, const forms::FontChoice& current)
         -> std::optional<forms::FontChoice> {
         const std::optional<forms::FontChoice> answer = std::exchange(fontAnswer_, std::nullopt);
@@ -194,8 +194,8 @@ void Runtime::startNotifier()
         throw std::logic_error("the notifier starts once a run");  // the parser lets one start through
     note("notifier", "starts: frmNewMail loads");
     auto& w = *world_;
-    services_ = std::make_unique<NotifierServices>(w.registry, w.files, w.system, w.desktop, *formsLoop_, w.loop,
-                                                   w.outlook);
+    services_ = std::make_unique<NotifierServices>(w.registry(), w.files(), w.system(), w.desktop(), *formsLoop_,
+                                                   w.clock(), w.outlook());
     notifier_ = std::make_unique<frmNewMail>(*forms_, *services_);
     popupWindowSource = [this] {
         return notifier_ && notifier_->Loaded() ? notifier_->hWnd() : platform::NoWindow;
@@ -209,7 +209,8 @@ void Runtime::startNotifier()
 
 void Runtime::useFonts(platform::sim::FontMode mode)
 {
-    world_->fontMode = mode;
+    if (!world_->setFontMode(mode) && mode == platform::sim::FontMode::Fixed)
+        refuse("fixed font metrics");
     std::unique_ptr<platform::FontEngine> engine;
     std::string told = "fixed font metrics";
     if (mode == platform::sim::FontMode::Real) {
@@ -241,16 +242,16 @@ void Runtime::useFonts(platform::sim::FontMode mode)
 
 draw::Surface Runtime::screenPicture() const
 {
-    auto& system = world_->system;
+    auto& system = world_->system();
     draw::Surface screen(std::max(system.screenWidth(), 1), std::max(system.screenHeight(), 1),
                          draw::systemColour(draw::syscolour::Background));
     const platform::WindowHandle window = popupWindow();
-    const auto& desktop = world_->desktop;
-    if (!notifier_ || window == platform::NoWindow || !desktop.visible(window))
+    const ScenarioWorld& world = *world_;
+    if (!notifier_ || window == platform::NoWindow || !world.visible(window))
         return screen;
     const draw::Surface popup = notifier_->render();
-    const platform::WindowRect at = desktop.bounds(window);
-    const std::optional<int> alpha = desktop.alpha(window);
+    const platform::WindowRect at = world.bounds(window);
+    const std::optional<int> alpha = world.alpha(window);
     // The window's size rules on screen; the form paints what it has and the rest keeps its face.
     const draw::Rect area = draw::Rect::ofSize(at.left, at.top, at.width, at.height).intersected(screen.bounds());
     const draw::Rgb face = draw::resolveColour(notifier_->BackColor());
@@ -350,23 +351,29 @@ void Runtime::observeLook(const std::string& form, FormLook look)
 
 void Runtime::hookTranscript()
 {
-    auto& w = *world_;
     // Only the system's own writes reach on_write and on_change; the world's are echoed by commands.
-    chain(w.registry.on_write, [this](platform::Hive hive, const std::string& path, const std::string& name,
-                                      const platform::sim::RegValue& value) {
-        note("registry", "set " + hiveName(hive) + "\\" + path + " " + quoteText(name) + " " + describeRegValue(value));
-    });
-    chain(w.files.on_change,
-          [this](const std::string& operation, const std::string& path) { note("files", operation + " " + path); });
-    auto& outlook = w.outlook.observers();
-    chain(outlook.itemCall, [this](const std::string& entryID, const std::string& call) {
-        note("outlook", "item " + describeItem(entryID) + ": " + call);
-    });
-    chain(outlook.displayed, [this](const std::string&, const std::string& title) {
-        note("outlook", "window opened: " + quoteText(title));
-    });
-    chain(outlook.newMailIcon, [this] { note("outlook", "new-mail tray icon shown"); });
-    chain(w.desktop.observers().call, [this](const std::string& line) { note("desktop", nameItemWindows(line)); });
+    // A world without the simulated parts tells what the system did in its own way.
+    if (auto* registry = world_->simulatedRegistry())
+        chain(registry->on_write, [this](platform::Hive hive, const std::string& path, const std::string& name,
+                                         const platform::sim::RegValue& value) {
+            note("registry",
+                 "set " + hiveName(hive) + "\\" + path + " " + quoteText(name) + " " + describeRegValue(value));
+        });
+    if (auto* files = world_->simulatedFiles())
+        chain(files->on_change,
+              [this](const std::string& operation, const std::string& path) { note("files", operation + " " + path); });
+    if (auto* simOutlook = world_->simulatedOutlook()) {
+        auto& outlook = simOutlook->observers();
+        chain(outlook.itemCall, [this](const std::string& entryID, const std::string& call) {
+            note("outlook", "item " + describeItem(entryID) + ": " + call);
+        });
+        chain(outlook.displayed, [this](const std::string&, const std::string& title) {
+            note("outlook", "window opened: " + quoteText(title));
+        });
+        chain(outlook.newMailIcon, [this] { note("outlook", "new-mail tray icon shown"); });
+    }
+    if (auto* desktop = world_->simulatedDesktop())
+        chain(desktop->observers().call, [this](const std::string& line) { note("desktop", nameItemWindows(line)); });
 }
 
 std::string Runtime::nameItemWindows(std::string line) const
@@ -393,7 +400,7 @@ void Runtime::note(std::string_view source, std::string_view event)
         return;
     // What the forms did before this event is told before it.
     observeForms();
-    transcript_.line(world_->loop.nowMs(), source, event);
+    transcript_.line(world_->nowMs(), source, event);
 }
 
 std::string Runtime::resolve(const Text& text)
@@ -403,8 +410,12 @@ std::string Runtime::resolve(const Text& text)
         switch (part.kind) {
         case TextPart::Kind::Literal: out += part.text; break;
         case TextPart::Kind::Item: out += itemID(part.text); break;
-        case TextPart::Kind::Folder: out += world_->outlook.folderEntryID(part.text); break;
-        case TextPart::Kind::Store: out += world_->outlook.folderStoreID(part.text); break;
+        case TextPart::Kind::Folder:
+            out += simOutlook().folderEntryID(part.text);
+            break;
+        case TextPart::Kind::Store:
+            out += simOutlook().folderStoreID(part.text);
+            break;
         }
     }
     return out;
@@ -434,8 +445,8 @@ std::string Runtime::describeItem(const std::string& entryID) const
 platform::WindowHandle Runtime::findWindow(const std::string& name) const
 {
     if (name.size() > 1 && name[0] == '@')
-        return world_->desktop.window("item:" + itemID(name.substr(1)));
-    return world_->desktop.window(name);
+        return world_->namedWindow("item:" + itemID(name.substr(1)));
+    return world_->namedWindow(name);
 }
 
 platform::WindowHandle Runtime::window(const std::string& name) const
@@ -452,13 +463,13 @@ std::string Runtime::describeWindow(platform::WindowHandle window) const
         return "none";
     if (window == popupWindow())
         return "popup";
-    const auto& desktop = world_->desktop;
-    std::string name = desktop.nameOf(window);
+    const ScenarioWorld& world = *world_;
+    std::string name = world.nameOf(window);
     if (name.starts_with("item:"))
         return "the window of item " + describeItem(name.substr(5));
     if (!name.empty())
         return name;
-    return "a window of class " + quoteText(desktop.className(window)) + " titled " + quoteText(desktop.title(window));
+    return "a window of class " + quoteText(world.className(window)) + " titled " + quoteText(world.title(window));
 }
 
 platform::WindowHandle Runtime::popupWindow() const
@@ -469,7 +480,13 @@ platform::WindowHandle Runtime::popupWindow() const
 void Runtime::endBatch()
 {
     inBatch_ = false;
-    world_->loop.runPending();
+    world_->runPending();
+}
+
+void Runtime::refuse(std::string_view what) const
+{
+    throw WorldRefusal("needs the simulated world (" + std::string(what) + "); this run is on the " +
+                       std::string(world_->name()) + " world");
 }
 
 void Runtime::expect(bool held, const std::string& expected, const std::string& found)
@@ -485,10 +502,13 @@ int Runtime::run(const Scenario& scenario, std::ostream& errors)
         try {
             step.action(*this);
             if (!inBatch_)
-                world_->loop.runPending();
+                world_->runPending();
             observeForms();
         } catch (const CheckFailure& failure) {
             errors << where << step.source << " failed: " << failure.what() << '\n';
+            return 1;
+        } catch (const WorldRefusal& refusal) {
+            errors << where << step.source << ": " << refusal.what() << '\n';
             return 1;
         } catch (const ScenarioError& error) {
             errors << where << error.what() << '\n';

@@ -1,5 +1,5 @@
 #pragma once
-// A scenario's run: the simulated world, the transcript, the names the scenario gave to items, and
+// A scenario's run: the world it runs on, the transcript, the names the scenario gave to items, and
 // the steps run one after the other. Commands' actions reach the world and the checks through it.
 
 #include <cstdint>
@@ -13,13 +13,13 @@
 #include <string_view>
 
 #include "apps/qln-sim/Scenario.h"
+#include "apps/qln-sim/ScenarioWorld.h"
 #include "apps/qln-sim/Text.h"
 #include "apps/qln-sim/Transcript.h"
 #include "platform/Desktop.h"
 #include "platform/EntryGuard.h"
 #include "platform/draw/Surface.h"
 #include "platform/forms/FontDialog.h"
-#include "platform/sim/SimWorld.h"
 
 namespace forms {
 class FormsHost;
@@ -56,6 +56,12 @@ private:
     std::string found_;
 };
 
+// A step the world cannot run: it needs a capability this world lacks.
+class WorldRefusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct RunOptions {
     std::ostream* transcript = nullptr;  // nullptr: no transcript
     std::string outDir = ".";            // where snapshots go
@@ -63,7 +69,8 @@ struct RunOptions {
 
 class Runtime {
 public:
-    explicit Runtime(RunOptions options = {});
+    // Runs on `world`; without one, on the simulated world.
+    explicit Runtime(RunOptions options = {}, std::unique_ptr<ScenarioWorld> world = nullptr);
     ~Runtime();
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
@@ -73,7 +80,26 @@ public:
     // "FILE:LINE: ...".
     int run(const Scenario& scenario, std::ostream& errors);
 
-    platform::sim::SimWorld& world() { return *world_; }
+    ScenarioWorld& world() { return *world_; }
+    // The capabilities of the world that only some worlds have (see ScenarioWorld). Each throws
+    // WorldRefusal when this world lacks it: the step is refused, the scenario cannot go on.
+    // Commands ask for what they need before they tell what they do, so a refused step leaves no
+    // line in the transcript.
+    platform::sim::SimOutlook& simOutlook() { return need(world_->simulatedOutlook(), "a simulated Outlook"); }
+    platform::sim::SimDesktop& simDesktop() { return need(world_->simulatedDesktop(), "the simulated desktop"); }
+    platform::sim::SimSystemInfo& simMachine() { return need(world_->simulatedMachine(), "a simulated machine"); }
+    platform::sim::SimRegistry& simRegistry() { return need(world_->simulatedRegistry(), "the simulated registry"); }
+    platform::sim::SimFileSystem& simFiles() { return need(world_->simulatedFiles(), "the simulated files"); }
+    platform::sim::SimLoop& virtualClock() { return need(world_->virtualClock(), "a virtual clock"); }
+    platform::sim::Faults& faults(FaultTarget target) { return need(world_->faults(target), "fault injection"); }
+    template <class Capability>
+    Capability& need(Capability* capability, std::string_view what) const
+    {
+        if (!capability)
+            refuse(what);
+        return *capability;
+    }
+    [[noreturn]] void refuse(std::string_view what) const;
     const RunOptions& options() const { return options_; }
 
     // A transcript line at the current virtual time.
@@ -179,7 +205,7 @@ private:
     RunOptions options_;
     Transcript transcript_;
     // Declared so that the forms go first, then their host and loop, and the world last.
-    std::unique_ptr<platform::sim::SimWorld> world_;
+    std::unique_ptr<ScenarioWorld> world_;
     std::unique_ptr<ObservedLoop> formsLoop_;
     std::unique_ptr<platform::FontEngine> fonts_;  // set by `fonts`; else the host's own fixed engine
     std::unique_ptr<forms::FormsHost> forms_;

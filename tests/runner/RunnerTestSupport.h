@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -33,14 +34,14 @@ struct Outcome {
 
 // Parses and runs the scenario; the runtime is gone (the notifier shut down) before the
 // transcript is read.
-inline Outcome runText(std::string_view text)
+inline Outcome runText(std::string_view text, std::unique_ptr<ScenarioWorld> world = nullptr)
 {
     Outcome o;
     std::ostringstream transcript;
     std::ostringstream errors;
     try {
         const Scenario scenario = Parser::parse(text, "t.qls");
-        Runtime runtime(RunOptions{&transcript});
+        Runtime runtime(RunOptions{&transcript}, std::move(world));
         o.status = runtime.run(scenario, errors);
     } catch (const ScenarioError& e) {
         errors << e.what();

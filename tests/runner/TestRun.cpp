@@ -15,6 +15,12 @@
 namespace qln::runner {
 namespace {
 
+// The simulated world the run is on, to look inside it.
+platform::sim::SimWorld& simWorld(Runtime& rt)
+{
+    return dynamic_cast<SimScenarioWorld&>(rt.world()).sim();
+}
+
 class TempDir {
 public:
     TempDir()
@@ -135,17 +141,17 @@ TEST(Run, ReferencesResolveToTheWorldsIdentifiers)
     std::ostringstream errors;
     Runtime rt;
     ASSERT_EQ(rt.run(scenario, errors), 0) << errors.str();
-    auto& outlook = rt.world().outlook;
+    auto& outlook = simWorld(rt).outlook;
     const std::string id = rt.itemID("a");
     ASSERT_TRUE(outlook.item(id));
     EXPECT_EQ(outlook.item(id)->storeName, "Archive");
-    const auto value = rt.world().registry.get(
+    const auto value = simWorld(rt).registry.get(
         platform::Hive::CurrentUser, "Software\\Microsoft\\Office\\Outlook\\Addins\\QuellinAddin.Settings", "F");
     ASSERT_TRUE(value);
     // @a inside a longer text is text.
     EXPECT_EQ(value->asText(), "Junk:" + outlook.folderEntryID("Inbox/Junk") + "|" +
                                    outlook.folderStoreID("Archive:Old") + "|@a|" + id + "|$|");
-    EXPECT_EQ(rt.world().files.content("C:\\" + id + ".txt"), id);
+    EXPECT_EQ(simWorld(rt).files.content("C:\\" + id + ".txt"), id);
 }
 
 TEST(Run, MachineCommandsSetTheWorld)
@@ -157,7 +163,7 @@ TEST(Run, MachineCommandsSetTheWorld)
     std::ostringstream errors;
     Runtime rt;
     ASSERT_EQ(rt.run(scenario, errors), 0) << errors.str();
-    auto& w = rt.world();
+    auto& w = simWorld(rt);
     EXPECT_EQ(w.loop.now().toIsoString(), "2026-12-07 10:00:02");
     EXPECT_EQ(w.system.screenWidth(), 1280);
     EXPECT_EQ(w.system.screenHeight(), 1024);
@@ -182,7 +188,7 @@ TEST(Run, FaultsReachTheirComponent)
     std::ostringstream errors;
     Runtime rt;
     ASSERT_EQ(rt.run(scenario, errors), 0) << errors.str();
-    auto& w = rt.world();
+    auto& w = simWorld(rt);
     const auto app = w.outlook.createOutlookApplication();
     EXPECT_THROW(app->GetNamespace("MAPI"), platform::Failure);
     EXPECT_NO_THROW(app->GetNamespace("MAPI"));
@@ -201,7 +207,7 @@ TEST(Run, BatchHoldsEventsUntilEnd)
     std::unique_ptr<platform::Connection> connection;
     // After `outlook start`, subscribe through the seam; before each later step, mark the log.
     Action subscribe = [&](Runtime& rt) {
-        auto inbox = rt.world().outlook.createOutlookApplication()->GetNamespace("MAPI")->GetDefaultFolder(
+        auto inbox = simWorld(rt).outlook.createOutlookApplication()->GetNamespace("MAPI")->GetDefaultFolder(
             platform::outlook::olFolderInbox);
         platform::outlook::ItemsEvents events;
         events.ItemAdd = [&](std::shared_ptr<platform::outlook::Item> item) {
@@ -228,7 +234,7 @@ TEST(Run, SystemCallsReachTheTranscript)
 {
     Scenario scenario = Parser::parse("outlook start\nmail a in Inbox subject Hello\nadvance 1s\n", "t.qls");
     scenario.steps.push_back(Step{4, "system", [](Runtime& rt) {
-        auto& w = rt.world();
+        auto& w = simWorld(rt);
         w.registry.createKey(platform::Hive::CurrentUser, "Software\\Q")->setValue(
             "N", platform::regtype::Dword, platform::sim::RegValue::dword(3).data);
         w.files.writeFile("C:\\l.qln", "x");
@@ -255,7 +261,7 @@ TEST(Run, SystemCallsReachTheTranscript)
                                    "00:00:01.000 desktop: SetForegroundWindow(item a's window)\n"})
         EXPECT_NE(t.find(line), std::string::npos) << line << "in:\n" << t;
     EXPECT_NE(t.find("00:00:01.000 desktop: RegisterHotKey"), std::string::npos) << t;
-    EXPECT_EQ(rt.world().desktop.title(rt.window("@a")), "Hello - Message");
+    EXPECT_EQ(simWorld(rt).desktop.title(rt.window("@a")), "Hello - Message");
 }
 
 TEST(Cli, RunsFilesDeterministically)

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "apps/qln-sim/ScenarioWorld.h"
+#include "platform/sim/SimWorld.h"
+#include "tests/runner/RunnerTestSupport.h"
+
+namespace qln::runner {
+namespace {
+
+// A world that gives the seams and the neutral reads but none of the simulated world's extra
+// capabilities: what a real desktop gives the runner.
+class SeamsOnlyWorld final : public ScenarioWorld {
+public:
+    std::string_view name() const override { return "seams-only"; }
+
+    platform::Registry& registry() override { return w_.registry; }
+    platform::FileSystem& files() override { return w_.files; }
+    platform::SystemInfo& system() override { return w_.system; }
+    platform::Desktop& desktop() override { return w_.desktop; }
+    platform::MessageLoop& loop() override { return w_.loop; }
+    const platform::Clock& clock() override { return w_.loop; }
+    platform::ObjectFactory& outlook() override { return w_.outlook; }
+
+    std::int64_t nowMs() const override { return w_.loop.nowMs(); }
+    void advance(std::int64_t ms) override { w_.loop.advance(ms); }
+    void runPending() override { w_.loop.runPending(); }
+
+    platform::WindowRect bounds(platform::WindowHandle window) const override { return w_.desktop.bounds(window); }
+    std::optional<int> alpha(platform::WindowHandle window) const override { return w_.desktop.alpha(window); }
+    bool topmost(platform::WindowHandle window) const override { return w_.desktop.topmost(window); }
+    bool visible(platform::WindowHandle window) const override { return w_.desktop.visible(window); }
+    platform::WindowHandle foreground() const override { return w_.desktop.foreground(); }
+    platform::WindowHandle front() const override { return w_.desktop.front(); }
+    std::string className(platform::WindowHandle window) const override { return w_.desktop.className(window); }
+    std::string title(platform::WindowHandle window) const override { return w_.desktop.title(window); }
+    platform::WindowHandle namedWindow(const std::string& name) const override { return w_.desktop.window(name); }
+    std::string nameOf(platform::WindowHandle window) const override { return w_.desktop.nameOf(window); }
+
+private:
+    platform::sim::SimWorld w_;
+};
+
+Outcome runSeamsOnly(const std::string& text)
+{
+    return runText(text, std::make_unique<SeamsOnlyWorld>());
+}
+
+TEST(ScenarioWorld, CommandsNeedingASimulatedPartAreRefusedByAWorldWithoutIt)
+{
+    struct Case {
+        const char* command;
+        const char* capability;
+    };
+    const Case cases[] = {
+        {"screen 1280 1024", "a simulated machine"},
+        {"dpi 120", "a simulated machine"},
+        {"user \"bob\"", "a simulated machine"},
+        {"fail RegOpenKey", "fault injection"},
+        {"fail writeFile times 2", "fault injection"},
+        {"fonts fixed", "fixed font metrics"},
+        {"clock \"2026-12-07 10:00:00\"", "a virtual clock"},
+        {"reg set \"Software\\\\Q\" \"A\" dword 1", "the simulated registry"},
+        {"file write \"C:\\\\a.txt\" \"x\"", "the simulated files"},
+        {"window w class \"C\"", "the simulated desktop"},
+        {"press 0x7A 6", "the simulated desktop"},
+        {"outlook start", "a simulated Outlook"},
+        {"mapi-library absent", "a simulated Outlook"},
+        {"store \"Archive\"", "a simulated Outlook"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const Outcome o = runSeamsOnly(std::string("advance 1s\n") + c.command + "\nadvance 1s\n");
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.errors, std::string("t.qls:2: ") + c.command + ": needs the simulated world (" + c.capability +
+                                "); this run is on the seams-only world\n");
+        // Refused before it is told: the transcript has nothing from the step.
+        EXPECT_EQ(o.transcript.find("00:00:01.000 world"), std::string::npos) << o.transcript;
+    }
+}
+
+TEST(ScenarioWorld, WorldNeutralCommandsRunOnAWorldWithoutTheSimulatedParts)
+{
+    const Outcome o = runSeamsOnly("advance 2s\nfonts real\nbatch\nend\nadvance 500ms\n");
+    EXPECT_EQ(o.status, 0) << o.errors;
+    EXPECT_EQ(o.errors, "");
+    EXPECT_NE(o.transcript.find("00:00:02.000 world"), std::string::npos) << o.transcript;
+}
+
+TEST(ScenarioWorld, TheSimulatedWorldHasEveryCapability)
+{
+    SimScenarioWorld world;
+    EXPECT_EQ(world.name(), "simulated");
+    EXPECT_EQ(world.simulatedOutlook(), &world.sim().outlook);
+    EXPECT_EQ(world.simulatedDesktop(), &world.sim().desktop);
+    EXPECT_EQ(world.simulatedMachine(), &world.sim().system);
+    EXPECT_EQ(world.simulatedRegistry(), &world.sim().registry);
+    EXPECT_EQ(world.simulatedFiles(), &world.sim().files);
+    EXPECT_EQ(world.virtualClock(), &world.sim().loop);
+    EXPECT_EQ(world.faults(FaultTarget::Registry), &world.sim().registry.faults());
+    EXPECT_EQ(world.faults(FaultTarget::Files), &world.sim().files.faults());
+    EXPECT_EQ(world.faults(FaultTarget::Desktop), &world.sim().desktop.faults());
+    EXPECT_EQ(world.faults(FaultTarget::Outlook), &world.sim().outlook.faults());
+    EXPECT_TRUE(world.setFontMode(platform::sim::FontMode::Real));
+    EXPECT_EQ(world.sim().fontMode, platform::sim::FontMode::Real);
+    world.advance(1500);
+    EXPECT_EQ(world.nowMs(), 1500);
+}
+
+} // namespace
+} // namespace qln::runner
