@@ -1,5 +1,9 @@
 #include "apps/qln-sim/Parser.h"
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
 #include "apps/qln-sim/Args.h"
 #include "apps/qln-sim/CommandTable.h"
 #include "apps/qln-sim/Lexer.h"
@@ -23,6 +27,21 @@ std::string trimmed(std::string_view line)
 {
     throw ScenarioError(file + ":" + std::to_string(line) + ": " + reason, 2);
 }
+
+// "# world: NAME" (spaces around the words allowed): NAME, else nullopt.
+std::optional<std::string> worldHeader(std::string_view line)
+{
+    std::string text = trimmed(line);
+    if (!text.starts_with('#'))
+        return std::nullopt;
+    text = trimmed(std::string_view(text).substr(1));
+    static constexpr std::string_view kKey = "world:";
+    if (!text.starts_with(kKey))
+        return std::nullopt;
+    return trimmed(std::string_view(text).substr(kKey.size()));
+}
+
+constexpr std::string_view kWorlds[] = {"simulated", "windows", "any"};
 
 } // namespace
 
@@ -53,6 +72,18 @@ Scenario Parser::parse(std::string_view text, const std::string& fileName)
             line.remove_suffix(1);
 
         state.line = lineNumber;
+        if (const auto world = worldHeader(line)) {
+            if (!scenario.steps.empty())
+                reject(fileName, lineNumber, "world: the world line belongs in the header, before the first command");
+            if (scenario.worldLine != 0)
+                reject(fileName, lineNumber,
+                       "world: the header names the world already (line " + std::to_string(scenario.worldLine) + ")");
+            if (std::find(std::begin(kWorlds), std::end(kWorlds), *world) == std::end(kWorlds))
+                reject(fileName, lineNumber, "world: unknown world '" + *world + "' (simulated, windows or any)");
+            scenario.world = *world;
+            scenario.worldLine = lineNumber;
+            continue;
+        }
         try {
             const std::vector<Token> tokens = Lexer::tokenize(line);
             if (tokens.empty())

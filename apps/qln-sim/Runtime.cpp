@@ -497,6 +497,12 @@ void Runtime::expect(bool held, const std::string& expected, const std::string& 
 
 int Runtime::run(const Scenario& scenario, std::ostream& errors)
 {
+    // A scenario for another world does not start: nothing of it runs.
+    if (scenario.world != "any" && scenario.world != world_->name()) {
+        errors << scenario.file << ":" << std::max(scenario.worldLine, 1) << ": the scenario needs the "
+               << scenario.world << " world; this run is on the " << world_->name() << " world\n";
+        return 1;
+    }
     for (const Step& step : scenario.steps) {
         const std::string where = scenario.file + ":" + std::to_string(step.line) + ": ";
         try {

@@ -21,6 +21,10 @@ struct Step {
 
 struct Scenario {
     std::string file;     // the name used in messages
+    // The world the scenario needs, from its `# world: NAME` header line: "simulated" (also when
+    // the header has none), "windows", or "any" for a scenario that runs on every world.
+    std::string world = "simulated";
+    int worldLine = 0;    // the header line, 0 when there is none
     std::vector<Step> steps;
 };
 

@@ -72,9 +72,9 @@ TEST(ScenarioWorld, CommandsNeedingASimulatedPartAreRefusedByAWorldWithoutIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        const Outcome o = runSeamsOnly(std::string("advance 1s\n") + c.command + "\nadvance 1s\n");
+        const Outcome o = runSeamsOnly(std::string("# world: any\nadvance 1s\n") + c.command + "\nadvance 1s\n");
         EXPECT_EQ(o.status, 1);
-        EXPECT_EQ(o.errors, std::string("t.qls:2: ") + c.command + ": needs the simulated world (" + c.capability +
+        EXPECT_EQ(o.errors, std::string("t.qls:3: ") + c.command + ": needs the simulated world (" + c.capability +
                                 "); this run is on the seams-only world\n");
         // Refused before it is told: the transcript has nothing from the step.
         EXPECT_EQ(o.transcript.find("00:00:01.000 world"), std::string::npos) << o.transcript;
@@ -83,10 +83,36 @@ TEST(ScenarioWorld, CommandsNeedingASimulatedPartAreRefusedByAWorldWithoutIt)
 
 TEST(ScenarioWorld, WorldNeutralCommandsRunOnAWorldWithoutTheSimulatedParts)
 {
-    const Outcome o = runSeamsOnly("advance 2s\nfonts real\nbatch\nend\nadvance 500ms\n");
+    const Outcome o = runSeamsOnly("# world: any\nadvance 2s\nfonts real\nbatch\nend\nadvance 500ms\n");
     EXPECT_EQ(o.status, 0) << o.errors;
     EXPECT_EQ(o.errors, "");
     EXPECT_NE(o.transcript.find("00:00:02.000 world"), std::string::npos) << o.transcript;
+}
+
+TEST(ScenarioWorld, TheHeaderNamesTheWorldAScenarioNeeds)
+{
+    // Without a header a scenario needs the simulated world; `any` runs everywhere.
+    Outcome o = runSeamsOnly("advance 1s\n");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.errors, "t.qls:1: the scenario needs the simulated world; this run is on the seams-only world\n");
+    EXPECT_EQ(o.transcript, "");  // nothing of it ran
+
+    o = runSeamsOnly("# Runs anywhere.\n  #world:   any  \nadvance 1s\n");
+    EXPECT_EQ(o.status, 0) << o.errors;
+
+    o = runSeamsOnly("# world: windows\nadvance 1s\n");
+    EXPECT_EQ(o.errors, "t.qls:1: the scenario needs the windows world; this run is on the seams-only world\n");
+
+    o = runText("\n# world: simulated\nadvance 1s\n");
+    EXPECT_EQ(o.status, 0) << o.errors;
+    o = runText("# world: any\nadvance 1s\n");
+    EXPECT_EQ(o.status, 0) << o.errors;
+
+    EXPECT_EQ(parseError("# world: any\n# world: simulated\n"),
+              "t.qls:2: world: the header names the world already (line 1)");
+    EXPECT_EQ(parseError("# world:\n"), "t.qls:1: world: unknown world '' (simulated, windows or any)");
+    // Only the exact key is a header: other comments stay comments.
+    EXPECT_EQ(parseError("# worlds: none\n# the world: none\n"), "(no error)");
 }
 
 TEST(ScenarioWorld, TheSimulatedWorldHasEveryCapability)
