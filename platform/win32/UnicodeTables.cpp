@@ -1,7 +1,8 @@
 // The Unicode tables on Windows: the system's own case mapping and character types.
 //
 // Implements foldCase with LCMapStringEx (invariant locale) after FoldStringW has composed the
-// text: upper case first, so that σ and ς meet in Σ, then lower case, the form the portable code
+// text: upper case first, so that σ and ς meet in Σ (and ς is joined to σ explicitly where the
+// system's table leaves it alone), then lower case, the form the portable code
 // gives ASCII text. Implements cells with GetStringTypeW's CT_CTYPE3 classes. Does not: full case
 // folding (ß stays ß); beyond the Basic Multilingual Plane only the ideographic planes and the
 // main emoji blocks count as wide.
@@ -69,6 +70,12 @@ std::string foldCase(std::string_view text)
     w = mapped(w, [](const wchar_t* in, int n, wchar_t* out, int size) {
         return LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, in, n, out, size, nullptr, nullptr, 0);
     });
+    // Final sigma folds to sigma. Windows' upper-case table already joins them in Σ, Wine's does
+    // not, so it is said here once more.
+    for (wchar_t& c : w) {
+        if (c == 0x03C2)
+            c = 0x03C3;
+    }
     return narrow(w);
 }
 
