@@ -80,7 +80,7 @@ HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPP
     });
 }
 
-SinkConnection::SinkConnection(IUnknown& source, ComPtr<EventSink> sink) : sink_(std::move(sink))
+SinkConnection::SinkConnection(IUnknown& source, ComPtr<EventSink> sink) : source_(&source), sink_(std::move(sink))
 {
     ComPtr<IConnectionPointContainer> container;
     check(source.QueryInterface(IID_PPV_ARGS(&container)), "QueryInterface(IConnectionPointContainer)");

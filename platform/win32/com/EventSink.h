@@ -9,7 +9,8 @@
 // we do not want. Invoke is one guarded entry: a handler's exception never crosses COM; it is held
 // and rethrown on our side by rethrowEscaped() (EntryGuard.h), as the message loop does.
 // SinkConnection: Advise on construction, Unadvise on destruction; the sink is detached first, so
-// no handler runs once the connection is gone, even for an event already on its way.
+// no handler runs once the connection is gone, even for an event already on its way. It holds
+// the source too: Outlook stops raising a collection's events once nobody holds the collection.
 // Does not: write back by-reference arguments (an event's Cancel), or answer GetIDsOfNames (a
 // source calls its sinks by DISPID).
 
@@ -70,6 +71,7 @@ public:
     ~SinkConnection() override;
 
 private:
+    ComPtr<IUnknown> source_;
     ComPtr<EventSink> sink_;
     ComPtr<IConnectionPoint> point_;
     DWORD cookie_ = 0;

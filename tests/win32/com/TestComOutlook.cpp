@@ -1,0 +1,306 @@
+// The Outlook seam over COM, against automation objects of the test's own that answer Outlook's
+// member names with Outlook's dispatch ids and raise ItemsEvents as Outlook does.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/Failure.h"
+#include "platform/MessageLoop.h"
+#include "platform/win32/ComOutlook.h"
+#include "tests/win32/com/FakeAutomation.h"
+
+namespace {
+
+using comtest::Call;
+using comtest::FakeAutomation;
+using platform::Failure;
+using platform::win32::com::ComPtr;
+using platform::win32::com::Variant;
+
+constexpr IID itemsEvents = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// Tasks run only when the test says so.
+class QueueLoop final : public platform::MessageLoop {
+public:
+    void post(std::function<void()> task) override { tasks_.push_back(std::move(task)); }
+    void doEvents() override
+    {
+        for (auto pending = tasks_.size(); pending > 0 && !tasks_.empty(); --pending) {
+            auto task = std::move(tasks_.front());
+            tasks_.pop_front();
+            task();
+        }
+    }
+    platform::TimerId startTimer(std::uint32_t, std::function<void()>) override { return 0; }
+    void stopTimer(platform::TimerId) override {}
+    std::int64_t tickCount() const override { return 0; }
+    std::size_t pending() const { return tasks_.size(); }
+
+private:
+    std::deque<std::function<void()>> tasks_;
+};
+
+Variant object(const ComPtr<FakeAutomation>& fake) { return Variant(static_cast<IDispatch*>(fake.Get())); }
+
+// A member that answers a fixed value to any call.
+comtest::Member returns(Variant value)
+{
+    return [value](const Call&, Variant& result, EXCEPINFO&) {
+        result = value;
+        return S_OK;
+    };
+}
+
+// Outlook in miniature: the application, the MAPI name space, the inbox, its items, and mail.
+struct FakeOutlook {
+    ComPtr<FakeAutomation> application = FakeAutomation::create();
+    ComPtr<FakeAutomation> nameSpace = FakeAutomation::create();
+    ComPtr<FakeAutomation> inbox = FakeAutomation::create();
+    ComPtr<FakeAutomation> items = FakeAutomation::create(itemsEvents);
+    std::vector<Call> calls;  // GetNamespace, GetDefaultFolder, GetItemFromID, GetFolderFromID
+    std::map<std::string, ComPtr<FakeAutomation>> mails;
+
+    FakeOutlook()
+    {
+        application->member("GetNamespace", 0x110, record(nameSpace));
+        nameSpace->member("GetDefaultFolder", 0x210B, [this](const Call& call, Variant& result, EXCEPINFO& e) {
+            calls.push_back(call);
+            if (call.args.at(0).toLong() != 6)
+                return comtest::raise(e, L"The operation failed.", E_FAIL);
+            result = object(inbox);
+            return S_OK;
+        });
+        nameSpace->member("GetFolderFromID", 0x2108, record(inbox));
+        nameSpace->member("GetItemFromID", 0x2109, [this](const Call& call, Variant& result, EXCEPINFO& e) {
+            calls.push_back(call);
+            const auto found = mails.find(call.args.at(0).toString());
+            if (found == mails.end())
+                return comtest::raise(e, L"The operation failed. An object could not be found.",
+                                      static_cast<SCODE>(0x8004010F));
+            result = object(found->second);
+            return S_OK;
+        });
+        nameSpace->member("PickFolder", 0x210E, returns(Variant(static_cast<IDispatch*>(nullptr))));
+        inbox->member("Items", 0x3100, returns(object(items)));
+        inbox->property("EntryID", 0xF01E, Variant("00INBOX"));
+        inbox->property("StoreID", 0x3108, Variant("00STORE"));
+        inbox->property("Name", 0x3001, Variant("Inbox"));
+        inbox->property("DefaultMessageClass", 0x3107, Variant("IPM.Note"));
+        inbox->property("UnReadItemCount", 0x3003, Variant(1));
+        items->member("Count", 0x50, [this](const Call&, Variant& result, EXCEPINFO&) {
+            result = Variant(static_cast<std::int32_t>(mails.size()));
+            return S_OK;
+        });
+    }
+
+    comtest::Member record(const ComPtr<FakeAutomation>& target)
+    {
+        return [this, target](const Call& call, Variant& result, EXCEPINFO&) {
+            calls.push_back(call);
+            result = object(target);
+            return S_OK;
+        };
+    }
+
+    ComPtr<FakeAutomation> addMail(const std::string& entryID, const std::string& subject, std::int32_t itemClass = 43)
+    {
+        ComPtr<FakeAutomation> mail = FakeAutomation::create();
+        mail->property("Class", 0xF00A, Variant(itemClass));
+        mail->property("EntryID", 0xF01E, Variant(entryID));
+        mail->property("Subject", 0x37, Variant(subject));
+        mail->property("UnRead", 0xF01C, Variant(true));
+        mail->property("Sent", 0xF402, Variant(true));
+        mail->property("Size", 0xE08, Variant(2048));
+        mail->property("ReceivedTime", 0xE06, Variant::date(45292.75));  // 2024-01-01 18:00
+        mail->member("Parent", 0xF001, returns(object(inbox)));
+        mail->member("Display", 0xF0A6, returns(Variant()));
+        mail->member("Delete", 0xF04A, [this, entryID](const Call&, Variant&, EXCEPINFO&) {
+            mails.erase(entryID);
+            return S_OK;
+        });
+        mail->member("Reply", 0xF810, [this, subject](const Call&, Variant& result, EXCEPINFO&) {
+            result = object(addMail("", "RE: " + subject));
+            return S_OK;
+        });
+        mails[entryID] = mail;
+        return mail;
+    }
+};
+
+class ComOutlook : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+    void TearDown() override
+    {
+        outlook_.reset();
+        CoUninitialize();
+    }
+
+    std::shared_ptr<platform::outlook::Application> application()
+    {
+        return platform::win32::comOutlookApplication(outlook_->application.Get(), loop_);
+    }
+
+    QueueLoop loop_;
+    std::unique_ptr<FakeOutlook> outlook_ = std::make_unique<FakeOutlook>();
+};
+
+template <class F>
+Failure failureOf(F&& f)
+{
+    try {
+        f();
+    } catch (const Failure& failure) {
+        return failure;
+    }
+    ADD_FAILURE() << "no Failure thrown";
+    return Failure("none");
+}
+
+TEST_F(ComOutlook, TheInboxIsReachedByOutlooksNamesAndArguments)
+{
+    FakeOutlook& fake = *outlook_;
+    fake.addMail("00A1", "Lunch");
+    auto nameSpace = application()->GetNamespace("MAPI");
+    auto inbox = nameSpace->GetDefaultFolder(platform::outlook::olFolderInbox);
+    EXPECT_EQ(fake.calls.at(0).args.at(0).toString(), "MAPI");
+    EXPECT_EQ(fake.calls.at(1).args.at(0).type(), VT_I4);
+
+    EXPECT_EQ(inbox->Name(), "Inbox");
+    EXPECT_EQ(inbox->EntryID(), "00INBOX");
+    EXPECT_EQ(inbox->StoreID(), "00STORE");
+    EXPECT_EQ(inbox->DefaultMessageClass(), "IPM.Note");
+    EXPECT_EQ(inbox->UnReadItemCount(), 1);
+    EXPECT_EQ(inbox->Items()->Count(), 1);
+
+    EXPECT_EQ(nameSpace->GetFolderFromID("00INBOX", "00STORE")->Name(), "Inbox");
+    EXPECT_EQ(fake.calls.back().args.at(1).toString(), "00STORE");
+    // The user cancelling Outlook's folder picker is Nothing, not a failure.
+    EXPECT_EQ(nameSpace->PickFolder(), nullptr);
+
+    // Outlook's own error reaches the caller with its text and code.
+    const Failure refused = failureOf([&] { nameSpace->GetDefaultFolder(99); });
+    EXPECT_STREQ(refused.what(), "GetDefaultFolder failed: The operation failed. (0x80004005)");
+    EXPECT_EQ(refused.number(), static_cast<std::int32_t>(E_FAIL));
+}
+
+TEST_F(ComOutlook, ItemsAreFoundByEntryIdInTheDefaultStoreOrANamedOne)
+{
+    FakeOutlook& fake = *outlook_;
+    fake.addMail("00A1", "Lunch");
+    auto nameSpace = application()->GetNamespace("MAPI");
+
+    EXPECT_EQ(nameSpace->GetItemFromID("00A1")->Subject(), "Lunch");
+    EXPECT_TRUE(fake.calls.back().args.at(1).isMissing());
+    nameSpace->GetItemFromID("00A1", std::string());
+    EXPECT_TRUE(fake.calls.back().args.at(1).isMissing());
+    nameSpace->GetItemFromID("00A1", std::string("00STORE"));
+    EXPECT_EQ(fake.calls.back().args.at(1).toString(), "00STORE");
+
+    const Failure gone = failureOf([&] { nameSpace->GetItemFromID("00ZZ"); });
+    EXPECT_EQ(gone.number(), static_cast<std::int32_t>(0x8004010F));
+    EXPECT_NE(std::string(gone.what()).find("An object could not be found"), std::string::npos) << gone.what();
+}
+
+TEST_F(ComOutlook, MailItemMembersReadWriteAndAct)
+{
+    FakeOutlook& fake = *outlook_;
+    ComPtr<FakeAutomation> raw = fake.addMail("00A1", "Caf\xC3\xA9 \xF0\x9F\x8D\xB0");
+    auto item = application()->GetNamespace("MAPI")->GetItemFromID("00A1");
+    EXPECT_EQ(item->Class(), platform::outlook::olMail);
+    auto mail = item->asMailItem();
+
+    EXPECT_EQ(mail->Subject(), "Caf\xC3\xA9 \xF0\x9F\x8D\xB0");
+    EXPECT_EQ(mail->EntryID(), "00A1");
+    EXPECT_EQ(mail->Size(), 2048);
+    EXPECT_TRUE(mail->Sent());
+    EXPECT_EQ(mail->ReceivedTime(), platform::DateTime::fromCivil({2024, 1, 1, 18, 0, 0}));
+    EXPECT_EQ(mail->Parent()->Name(), "Inbox");
+
+    EXPECT_TRUE(mail->UnRead());
+    mail->setUnRead(false);
+    EXPECT_FALSE(raw->value(0xF01C).toBool());
+    EXPECT_EQ(raw->value(0xF01C).type(), VT_BOOL);
+
+    mail->Display();
+    EXPECT_EQ(raw->lastCall().flags, DISPATCH_METHOD);
+    EXPECT_TRUE(raw->lastCall().args.empty());
+    auto reply = mail->Reply();
+    EXPECT_EQ(reply->Subject(), "RE: Caf\xC3\xA9 \xF0\x9F\x8D\xB0");
+    mail->Delete();
+    EXPECT_EQ(fake.mails.count("00A1"), 0u);
+    // A member Outlook's item lacks fails by name (this fake mail cannot forward).
+    EXPECT_EQ(failureOf([&] { mail->Forward(); }).number(), DISP_E_UNKNOWNNAME);
+}
+
+TEST_F(ComOutlook, OnlyMailIsTakenAsAMailItem)
+{
+    FakeOutlook& fake = *outlook_;
+    fake.addMail("00R1", "Undeliverable: Lunch", platform::outlook::olReport);
+    auto report = application()->GetNamespace("MAPI")->GetItemFromID("00R1");
+    EXPECT_EQ(report->Class(), platform::outlook::olReport);
+    EXPECT_EQ(failureOf([&] { report->asMailItem(); }).number(), 13);
+    EXPECT_EQ(report->Subject(), "Undeliverable: Lunch");  // the untyped item still answers
+}
+
+TEST_F(ComOutlook, EachNameIsAskedOncePerInterfaceAcrossObjects)
+{
+    FakeOutlook& fake = *outlook_;
+    ComPtr<FakeAutomation> first = fake.addMail("00A1", "one");
+    ComPtr<FakeAutomation> second = fake.addMail("00A2", "two");
+    auto nameSpace = application()->GetNamespace("MAPI");
+    for (int round = 0; round < 3; ++round) {
+        nameSpace->GetItemFromID("00A1")->Subject();
+        nameSpace->GetItemFromID("00A2")->Subject();
+    }
+    EXPECT_EQ(first->nameLookups() + second->nameLookups(), 1);
+    EXPECT_EQ(fake.nameSpace->nameLookups(), 1);
+    EXPECT_EQ(first->invocations() + second->invocations(), 6);
+}
+
+TEST_F(ComOutlook, ItemsEventsArriveAsLoopTasksWhileConnected)
+{
+    FakeOutlook& fake = *outlook_;
+    auto items = application()->GetNamespace("MAPI")->GetDefaultFolder(6)->Items();
+    std::vector<std::string> seen;
+    platform::outlook::ItemsEvents handlers;
+    handlers.ItemAdd = [&](std::shared_ptr<platform::outlook::Item> item) { seen.push_back("add " + item->EntryID()); };
+    handlers.ItemChange = [&](std::shared_ptr<platform::outlook::Item> item) { seen.push_back("change " + item->EntryID()); };
+    handlers.ItemRemove = [&] { seen.push_back("remove"); };
+    auto connection = items->advise(handlers);
+    EXPECT_EQ(fake.items->sinks(), 1u);
+
+    EXPECT_EQ(fake.items->fire(0xF001, {object(fake.addMail("00A1", "x"))}), std::vector<HRESULT>{S_OK});
+    fake.items->fire(0xF002, {object(fake.mails["00A1"])});
+    fake.items->fire(0xF003, {});
+    EXPECT_TRUE(seen.empty());  // nothing runs inside Outlook's call to the sink
+    EXPECT_EQ(loop_.pending(), 3u);
+    loop_.doEvents();
+    EXPECT_EQ(seen, (std::vector<std::string>{"add 00A1", "change 00A1", "remove"}));
+
+    // An event posted just before the connection ends is dropped; later ones are not raised.
+    fake.items->fire(0xF001, {object(fake.addMail("00A2", "y"))});
+    connection.reset();
+    EXPECT_EQ(fake.items->sinks(), 0u);
+    loop_.doEvents();
+    EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(ComOutlook, OleDatesBecomeWallClockSeconds)
+{
+    using platform::DateTime;
+    using platform::win32::fromOleDate;
+    EXPECT_EQ(fromOleDate(25569.0), DateTime::fromSeconds(0));
+    EXPECT_EQ(fromOleDate(25569.5), DateTime::fromSeconds(43200));
+    EXPECT_EQ(fromOleDate(45292.0 + 1.0 / 86400 * 0.6), DateTime::fromCivil({2024, 1, 1, 0, 0, 1}));  // rounded
+    // Before 1899-12-30 the fraction still counts forward from midnight: -1.25 is 1899-12-29 06:00.
+    EXPECT_EQ(fromOleDate(-1.25), fromOleDate(-1.0).plusSeconds(6 * 3600));
+}
+
+} // namespace
