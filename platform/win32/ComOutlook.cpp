@@ -87,6 +87,8 @@ public:
     std::shared_ptr<outlook::Item> Reply() override { return draft("Reply"); }
     std::shared_ptr<outlook::Item> Forward() override { return draft("Forward"); }
 
+    IDispatch* object() const { return object_.raw(); }
+
 private:
     // Replies and forwards of a mail are mail items.
     std::shared_ptr<outlook::Item> draft(const std::string& member)
@@ -255,14 +257,14 @@ std::shared_ptr<outlook::MAPIFolder> makeFolder(const std::shared_ptr<Session>& 
 
 } // namespace
 
-std::shared_ptr<outlook::Application> createComOutlookApplication(MessageLoop& loop)
+com::ComPtr<IDispatch> createOutlookObject()
 {
     CLSID clsid{};
     com::check(CLSIDFromProgID(L"Outlook.Application", &clsid), "CLSIDFromProgID(Outlook.Application)");
     ComPtr<IDispatch> application;
     com::check(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&application)),
                "CoCreateInstance(Outlook.Application)");
-    return comOutlookApplication(application.Get(), loop);
+    return application;
 }
 
 std::shared_ptr<outlook::Application> comOutlookApplication(IDispatch* application, MessageLoop& loop)
@@ -270,6 +272,12 @@ std::shared_ptr<outlook::Application> comOutlookApplication(IDispatch* applicati
     if (!application)
         throw Failure("Outlook.Application failed: no object.", static_cast<std::int32_t>(E_POINTER));
     return std::make_shared<ComApplication>(std::make_shared<Session>(loop), ComPtr<IDispatch>(application));
+}
+
+IDispatch* comObjectOf(outlook::Item& item)
+{
+    auto* ours = dynamic_cast<ComItem*>(&item);
+    return ours ? ours->object() : nullptr;
 }
 
 DateTime fromOleDate(double oleDate)

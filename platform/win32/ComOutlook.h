@@ -17,19 +17,22 @@
 
 #include "platform/MessageLoop.h"
 #include "platform/Outlook.h"
-
-struct IDispatch;
+#include "platform/win32/com/Variant.h"
 
 namespace platform::win32 {
 
 // Creates "Outlook.Application" by its ProgID as a local server: attaches to the running Outlook
 // (COM starts it when none runs). Throws platform::Failure when it is not registered or cannot
 // be reached.
-std::shared_ptr<outlook::Application> createComOutlookApplication(MessageLoop& loop);
+com::ComPtr<IDispatch> createOutlookObject();
 
 // The seam's Application over an automation object that answers Outlook's member names (the
 // object created above, or one of a test's own). Holds its own reference.
 std::shared_ptr<outlook::Application> comOutlookApplication(IDispatch* application, MessageLoop& loop);
+
+// The Outlook object behind a seam item made here (no reference added), or nullptr for any other
+// implementation's item.
+IDispatch* comObjectOf(outlook::Item& item);
 
 // An OLE automation date (days since 1899-12-30, the fraction the time of day, as Outlook's dates
 // come) to local wall-clock seconds, to the nearest second.

@@ -12,6 +12,7 @@
 
 #include "platform/Failure.h"
 #include "platform/MessageLoop.h"
+#include "platform/win32/ComMapi.h"
 #include "platform/win32/ComOutlook.h"
 #include "tests/win32/com/FakeAutomation.h"
 
@@ -24,6 +25,7 @@ using platform::win32::com::ComPtr;
 using platform::win32::com::Variant;
 
 constexpr IID itemsEvents = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID applicationEvents = {0x0006302C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // Tasks run only when the test says so.
 class QueueLoop final : public platform::MessageLoop {
@@ -59,7 +61,7 @@ comtest::Member returns(Variant value)
 
 // Outlook in miniature: the application, the MAPI name space, the inbox, its items, and mail.
 struct FakeOutlook {
-    ComPtr<FakeAutomation> application = FakeAutomation::create();
+    ComPtr<FakeAutomation> application = FakeAutomation::create(applicationEvents);
     ComPtr<FakeAutomation> nameSpace = FakeAutomation::create();
     ComPtr<FakeAutomation> inbox = FakeAutomation::create();
     ComPtr<FakeAutomation> items = FakeAutomation::create(itemsEvents);
@@ -301,6 +303,139 @@ TEST_F(ComOutlook, OleDatesBecomeWallClockSeconds)
     EXPECT_EQ(fromOleDate(45292.0 + 1.0 / 86400 * 0.6), DateTime::fromCivil({2024, 1, 1, 0, 0, 1}));  // rounded
     // Before 1899-12-30 the fraction still counts forward from midnight: -1.25 is 1899-12-29 06:00.
     EXPECT_EQ(fromOleDate(-1.25), fromOleDate(-1.0).plusSeconds(6 * 3600));
+}
+
+// --- The MAPI helper over the object model ---
+
+// A mail with what the safe wrapper reads; `senderType` "EX" makes the sender an Exchange one.
+ComPtr<FakeAutomation> addWrappedMail(FakeOutlook& fake, const std::string& entryID, const std::string& senderType)
+{
+    ComPtr<FakeAutomation> mail = fake.addMail(entryID, "Lunch");
+    ComPtr<FakeAutomation> attachments = FakeAutomation::create();
+    attachments->property("Count", 0x50, Variant(2));
+    mail->member("Attachments", 0xF815, returns(object(attachments)));
+    mail->property("SenderName", 0xC1A, Variant("Zo\xC3\xAB Adams"));
+    mail->property("SenderEmailType", 0xC1E, Variant(senderType));
+    mail->property("SenderEmailAddress", 0xC1F,
+                   Variant(senderType == "EX" ? "/o=Example/ou=First/cn=Recipients/cn=zoe" : "zoe@example.com"));
+    mail->property("To", 0xE04, Variant("Team"));
+    mail->property("Body", 0x9100, Variant("See you at noon."));
+    return mail;
+}
+
+class ComMapi : public ComOutlook {
+protected:
+    std::shared_ptr<platform::mapi::SafeMailItem> wrap(const std::string& entryID)
+    {
+        auto wrapper = platform::win32::comSafeMailItem(ids_);
+        wrapper->setItem(application()->GetNamespace("MAPI")->GetItemFromID(entryID));
+        return wrapper;
+    }
+    std::shared_ptr<platform::win32::SafeMailIds> ids_ = std::make_shared<platform::win32::SafeMailIds>();
+};
+
+TEST_F(ComMapi, TheSafeWrapperReadsTheItemsMembers)
+{
+    ComPtr<FakeAutomation> raw = addWrappedMail(*outlook_, "00A1", "SMTP");
+    auto item = application()->GetNamespace("MAPI")->GetItemFromID("00A1");
+    auto wrapper = platform::win32::comSafeMailItem(ids_);
+    EXPECT_THROW(wrapper->SenderName(), Failure);  // nothing handed over yet
+    wrapper->setItem(item);
+    EXPECT_EQ(wrapper->item(), item);
+
+    using namespace platform::mapi;
+    EXPECT_EQ(wrapper->SenderName(), "Zo\xC3\xAB Adams");
+    EXPECT_EQ(wrapper->Body(), "See you at noon.");
+    EXPECT_EQ(wrapper->AttachmentsCount(), 2);
+    EXPECT_EQ(wrapper->Fields(PR_SENDER_EMAIL_ADDRESS), "zoe@example.com");
+    EXPECT_EQ(wrapper->Fields(PR_SENDER_NAME), "Zo\xC3\xAB Adams");
+    EXPECT_EQ(wrapper->Fields(PR_DISPLAY_TO), "Team");
+    EXPECT_EQ(wrapper->Fields(PR_SUBJECT), "Lunch");
+    EXPECT_EQ(wrapper->Fields(PR_BODY), "See you at noon.");
+    EXPECT_EQ(wrapper->Fields(0x0E1D001E), "");  // a tag the wrapper has no member for
+
+    // Wrappers are made for every use; the names are asked once for all of them.
+    const int lookups = ids_->mailItem->lookups();
+    wrap("00A1")->SenderName();
+    EXPECT_EQ(ids_->mailItem->lookups(), lookups);
+
+    // An item gone from Outlook fails every read with Outlook's error.
+    raw->member("Body", 0x9100, [](const Call&, Variant&, EXCEPINFO& e) {
+        return comtest::raise(e, L"The item has been moved or deleted.", static_cast<SCODE>(0x8004010F));
+    });
+    EXPECT_EQ(failureOf([&] { wrapper->Body(); }).number(), static_cast<std::int32_t>(0x8004010F));
+}
+
+TEST_F(ComMapi, AnExchangeSendersAddressIsItsSmtpAddress)
+{
+    using platform::mapi::PR_SENDER_EMAIL_ADDRESS;
+    ComPtr<FakeAutomation> mail = addWrappedMail(*outlook_, "00X1", "EX");
+    ComPtr<FakeAutomation> accessor = FakeAutomation::create();
+    std::string asked;
+    accessor->member("GetProperty", 0xFA71, [&](const Call& call, Variant& result, EXCEPINFO& e) {
+        asked = call.args.at(0).toString();
+        if (asked != "http://schemas.microsoft.com/mapi/proptag/0x5D01001F")
+            return comtest::raise(e, L"The property is unknown.", E_FAIL);
+        result = Variant("zoe@example.com");
+        return S_OK;
+    });
+    mail->member("PropertyAccessor", 0xFAFD, returns(object(accessor)));
+    EXPECT_EQ(wrap("00X1")->Fields(PR_SENDER_EMAIL_ADDRESS), "zoe@example.com");
+    EXPECT_EQ(asked, "http://schemas.microsoft.com/mapi/proptag/0x5D01001F");
+
+    // Without the property, the Exchange user's primary SMTP address.
+    accessor->member("GetProperty", 0xFA71, [](const Call&, Variant&, EXCEPINFO& e) {
+        return comtest::raise(e, L"The property \"http://schemas.microsoft.com/mapi/proptag/0x5D01001F\" is unknown.",
+                              static_cast<SCODE>(0x8004010F));
+    });
+    ComPtr<FakeAutomation> user = FakeAutomation::create();
+    user->property("PrimarySmtpAddress", 0xFA0E, Variant("zoe.adams@example.com"));
+    ComPtr<FakeAutomation> sender = FakeAutomation::create();
+    sender->member("GetExchangeUser", 0xFA05, returns(object(user)));
+    mail->member("Sender", 0xFAC9, returns(object(sender)));
+    EXPECT_EQ(wrap("00X1")->Fields(PR_SENDER_EMAIL_ADDRESS), "zoe.adams@example.com");
+
+    // An Outlook with neither (2003), or a sender not in the directory: the Exchange address.
+    sender->member("GetExchangeUser", 0xFA05, returns(Variant(static_cast<IDispatch*>(nullptr))));
+    EXPECT_EQ(wrap("00X1")->Fields(PR_SENDER_EMAIL_ADDRESS), "/o=Example/ou=First/cn=Recipients/cn=zoe");
+    ComPtr<FakeAutomation> old = addWrappedMail(*outlook_, "00X2", "EX");
+    EXPECT_EQ(wrap("00X2")->Fields(PR_SENDER_EMAIL_ADDRESS), "/o=Example/ou=First/cn=Recipients/cn=zoe");
+}
+
+TEST_F(ComMapi, NewMailIsOneEventPerEntryIdOfNewMailEx)
+{
+    FakeOutlook& fake = *outlook_;
+    fake.addMail("00A1", "one");
+    fake.addMail("00A2", "two");
+    int attached = 0;
+    auto utils = platform::win32::comMAPIUtils(loop_, [&] {
+        ++attached;
+        return ComPtr<IDispatch>(fake.application.Get());
+    });
+    std::vector<std::string> seen;
+    auto connection = utils->adviseNewMail([&](std::shared_ptr<platform::outlook::Item> item) {
+        seen.push_back(item->Subject());
+    });
+    EXPECT_EQ(attached, 1);
+    EXPECT_EQ(fake.application->sinks(), 1u);
+
+    // A mail already gone when its turn comes is skipped; the others arrive in Outlook's order.
+    EXPECT_EQ(fake.application->fire(0xFAB5, {Variant("00A2,00GONE, 00A1")}), std::vector<HRESULT>{S_OK});
+    EXPECT_TRUE(seen.empty());
+    loop_.doEvents();
+    EXPECT_EQ(seen, (std::vector<std::string>{"two", "one"}));
+
+    // Other application events (NewMail 0xF003, Quit 0xF007) are not NewMail.
+    fake.application->fire(0xF003, {});
+    loop_.doEvents();
+    EXPECT_EQ(seen.size(), 2u);
+
+    fake.application->fire(0xFAB5, {Variant("00A1")});
+    connection.reset();
+    EXPECT_EQ(fake.application->sinks(), 0u);
+    loop_.doEvents();
+    EXPECT_EQ(seen.size(), 2u);
+    utils->Cleanup();
 }
 
 } // namespace
