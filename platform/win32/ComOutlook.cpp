@@ -30,6 +30,8 @@ constexpr std::int32_t vbTypeMismatch = 13;
 struct Session {
     explicit Session(MessageLoop& loop) : loop(loop) {}
     MessageLoop& loop;
+    // Once a call finds Outlook gone, every later call fails at once.
+    std::shared_ptr<com::ServerLink> link = std::make_shared<com::ServerLink>();
     std::shared_ptr<DispIdCache> application = std::make_shared<DispIdCache>();
     std::shared_ptr<DispIdCache> nameSpace = std::make_shared<DispIdCache>();
     std::shared_ptr<DispIdCache> folder = std::make_shared<DispIdCache>();
@@ -56,7 +58,7 @@ std::shared_ptr<outlook::MAPIFolder> makeFolder(const std::shared_ptr<Session>& 
 class ComItem final : public outlook::Item {
 public:
     ComItem(std::shared_ptr<Session> session, ComPtr<IDispatch> object, bool mail)
-        : session_(std::move(session)), object_(std::move(object), mail ? session_->mailItem : session_->anyItem)
+        : session_(std::move(session)), object_(std::move(object), mail ? session_->mailItem : session_->anyItem, session_->link)
     {
     }
 
@@ -147,7 +149,7 @@ private:
 class ComItems final : public outlook::Items {
 public:
     ComItems(std::shared_ptr<Session> session, ComPtr<IDispatch> object)
-        : session_(std::move(session)), object_(std::move(object), session_->items)
+        : session_(std::move(session)), object_(std::move(object), session_->items, session_->link)
     {
     }
 
@@ -166,7 +168,7 @@ private:
 class ComFolder final : public outlook::MAPIFolder {
 public:
     ComFolder(std::shared_ptr<Session> session, ComPtr<IDispatch> object)
-        : session_(std::move(session)), object_(std::move(object), session_->folder)
+        : session_(std::move(session)), object_(std::move(object), session_->folder, session_->link)
     {
     }
 
@@ -188,7 +190,7 @@ private:
 class ComNameSpace final : public outlook::NameSpace {
 public:
     ComNameSpace(std::shared_ptr<Session> session, ComPtr<IDispatch> object)
-        : session_(std::move(session)), object_(std::move(object), session_->nameSpace)
+        : session_(std::move(session)), object_(std::move(object), session_->nameSpace, session_->link)
     {
     }
 
@@ -230,7 +232,7 @@ private:
 class ComApplication final : public outlook::Application {
 public:
     ComApplication(std::shared_ptr<Session> session, ComPtr<IDispatch> object)
-        : session_(std::move(session)), object_(std::move(object), session_->application)
+        : session_(std::move(session)), object_(std::move(object), session_->application, session_->link)
     {
     }
 

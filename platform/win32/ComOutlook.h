@@ -7,11 +7,13 @@
 // interface id and dispatch ids (ItemAdd 0xF001, ItemChange 0xF002, ItemRemove 0xF003). Events are
 // posted to the message loop, as the seam promises, so a handler never runs inside another
 // handler's call to Outlook; one already posted is dropped when its connection has gone meanwhile.
-// Every failure is a platform::Failure carrying Outlook's error text and code; an object member
-// that answers Nothing where an object is required fails too.
+// Every failure is a platform::Failure carrying Outlook's error text and code; once one call
+// finds Outlook gone (RPC server unavailable, object disconnected), every later call on any object
+// of that attach fails at once with the same error. An object member that answers Nothing where
+// an object is required fails too.
 // asMailItem checks the item's Class (olMail), as a typed assignment in VB would fail otherwise.
-// Does not: register a message filter (the caller installs com::MessageFilter on its thread), the
-// MAPI helper's objects, or Outlook's application events (NewMailEx, Quit).
+// Does not: register a message filter (the caller installs com::MessageFilter on its thread), or
+// the MAPI helper's objects (ComMapi.h).
 
 #include <memory>
 

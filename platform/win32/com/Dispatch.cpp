@@ -32,6 +32,12 @@ Failure notAnObject(const std::string& name) { return comFailure(name, E_POINTER
 
 } // namespace
 
+void ServerLink::noteFailure(HRESULT hr)
+{
+    if (!gone() && isDisconnected(hr))
+        goneWith_ = hr;
+}
+
 DISPID DispIdCache::idOf(IDispatch& object, const std::string& name)
 {
     if (const auto found = ids_.find(name); found != ids_.end())
@@ -47,16 +53,38 @@ DISPID DispIdCache::idOf(IDispatch& object, const std::string& name)
     return id;
 }
 
-Dispatch::Dispatch(ComPtr<IDispatch> object, std::shared_ptr<DispIdCache> cache)
-    : object_(std::move(object)), cache_(cache ? std::move(cache) : std::make_shared<DispIdCache>())
+Dispatch::Dispatch(ComPtr<IDispatch> object, std::shared_ptr<DispIdCache> cache, std::shared_ptr<ServerLink> link)
+    : object_(std::move(object)), cache_(cache ? std::move(cache) : std::make_shared<DispIdCache>()),
+      link_(std::move(link))
 {
+}
+
+void Dispatch::ensureReachable(const std::string& name) const
+{
+    if (!object_)
+        throw notAnObject(name);
+    if (link_ && link_->gone())
+        throw comFailure(name, link_->goneWith());
+}
+
+void Dispatch::fail(const std::string& name, HRESULT hr, const EXCEPINFO* info) const
+{
+    if (link_)
+        link_->noteFailure(hr);
+    throw comFailure(name, hr, info);
 }
 
 DISPID Dispatch::idOf(const std::string& name) const
 {
-    if (!object_)
-        throw notAnObject(name);
-    return cache_->idOf(*object_.Get(), name);
+    ensureReachable(name);
+    try {
+        return cache_->idOf(*object_.Get(), name);
+    } catch (const Failure& failure) {
+        // The lookup's own HRESULT is the Failure's number: note a disconnection, then pass it on.
+        if (link_)
+            link_->noteFailure(static_cast<HRESULT>(failure.number()));
+        throw;
+    }
 }
 
 Variant Dispatch::get(const std::string& name, const std::vector<Variant>& args) const
@@ -76,8 +104,7 @@ Variant Dispatch::call(const std::string& name, const std::vector<Variant>& args
 
 Variant Dispatch::invoke(DISPID id, WORD flags, const std::vector<Variant>& args, const std::string& name) const
 {
-    if (!object_)
-        throw notAnObject(name);
+    ensureReachable(name);
     // IDispatch takes the arguments last first. The VARIANTs stay owned by `args`: a callee
     // never frees its [in] arguments, so a shallow copy is enough.
     std::vector<VARIANT> reversed;
@@ -101,7 +128,7 @@ Variant Dispatch::invoke(DISPID id, WORD flags, const std::vector<Variant>& args
     if (FAILED(hr)) {
         if (hr == DISP_E_EXCEPTION)
             exception.fillIn();
-        throw comFailure(name, hr, hr == DISP_E_EXCEPTION ? &exception.info : nullptr);
+        fail(name, hr, hr == DISP_E_EXCEPTION ? &exception.info : nullptr);
     }
     return result;
 }

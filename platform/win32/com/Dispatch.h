@@ -6,6 +6,9 @@
 // DISPID comes from GetIDsOfNames once, then from a DispIdCache: objects of one interface share
 // one cache (every mail item has the same ids), so a name costs one round trip per interface.
 // A failed call throws platform::Failure with the server's own error text (see ComFailure.h).
+// Objects of one server may share a ServerLink: once a call finds the server gone (its process
+// ended, the object disconnected), every later call on any of them fails at once with the same
+// error, without another attempt to reach it.
 // Does not: use type information, named arguments beyond the put's, or arguments by reference.
 
 #include <memory>
@@ -30,11 +33,24 @@ private:
     int lookups_ = 0;
 };
 
+// Whether the server behind a set of objects is known to be gone, and how it went.
+class ServerLink {
+public:
+    bool gone() const { return FAILED(goneWith_); }
+    HRESULT goneWith() const { return goneWith_; }
+    // Notes a failed call's HRESULT: the link is gone from the first disconnection on.
+    void noteFailure(HRESULT hr);
+
+private:
+    HRESULT goneWith_ = S_OK;
+};
+
 class Dispatch {
 public:
     Dispatch() = default;
-    // A fresh cache of its own unless one is shared in.
-    explicit Dispatch(ComPtr<IDispatch> object, std::shared_ptr<DispIdCache> cache = nullptr);
+    // A fresh cache of its own unless one is shared in; no link unless one is shared in.
+    explicit Dispatch(ComPtr<IDispatch> object, std::shared_ptr<DispIdCache> cache = nullptr,
+                      std::shared_ptr<ServerLink> link = nullptr);
 
     IDispatch* raw() const { return object_.Get(); }
     const ComPtr<IDispatch>& object() const { return object_; }
@@ -51,8 +67,12 @@ public:
 private:
     DISPID idOf(const std::string& name) const;
 
+    void ensureReachable(const std::string& name) const;
+    [[noreturn]] void fail(const std::string& name, HRESULT hr, const EXCEPINFO* info = nullptr) const;
+
     ComPtr<IDispatch> object_;
     std::shared_ptr<DispIdCache> cache_;
+    std::shared_ptr<ServerLink> link_;
 };
 
 } // namespace platform::win32::com

@@ -294,6 +294,23 @@ TEST_F(ComOutlook, ItemsEventsArriveAsLoopTasksWhileConnected)
     EXPECT_EQ(seen.size(), 3u);
 }
 
+TEST_F(ComOutlook, OutlookGoneFailsEveryLaterCallOfThatAttachAtOnce)
+{
+    FakeOutlook& fake = *outlook_;
+    auto nameSpace = application()->GetNamespace("MAPI");
+    auto inbox = nameSpace->GetDefaultFolder(6);
+    fake.nameSpace->member("GetItemFromID", 0x2109, [](const Call&, Variant&, EXCEPINFO&) {
+        return HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+    });
+    EXPECT_EQ(failureOf([&] { nameSpace->GetItemFromID("00A1"); }).number(),
+              static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)));
+    const int served = fake.inbox->invocations();
+    EXPECT_THROW(inbox->Name(), Failure);
+    EXPECT_EQ(fake.inbox->invocations(), served);
+    // A new attach starts afresh.
+    EXPECT_EQ(application()->GetNamespace("MAPI")->GetDefaultFolder(6)->Name(), "Inbox");
+}
+
 TEST_F(ComOutlook, OleDatesBecomeWallClockSeconds)
 {
     using platform::DateTime;

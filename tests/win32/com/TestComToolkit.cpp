@@ -240,6 +240,44 @@ TEST_F(Com, DispatchFailuresCarryTheServersErrorAndAreNotCached)
     EXPECT_EQ(failureOf([] { Dispatch().get("Subject"); }).number(), E_POINTER);
 }
 
+TEST_F(Com, OnceTheServerIsGoneEveryCallOnItsObjectsFailsAtOnce)
+{
+    ComPtr<FakeAutomation> application = FakeAutomation::create();
+    ComPtr<FakeAutomation> item = FakeAutomation::create();
+    bool running = true;
+    auto member = [&](const Call&, Variant& result, EXCEPINFO&) {
+        result = Variant(1);
+        return running ? S_OK : RPC_E_SERVER_DIED_DNE;
+    };
+    application->member("Version", 1, member);
+    item->member("Subject", 2, member);
+    item->member("Size", 3, member);
+    auto link = std::make_shared<ServerLink>();
+    const Dispatch outlook(application, nullptr, link);
+    const Dispatch mail(item, nullptr, link);
+    const Dispatch unlinked(item);
+
+    // Busy or refused is not gone.
+    running = true;
+    application->member("Busy", 4, [](const Call&, Variant&, EXCEPINFO&) { return RPC_E_CALL_REJECTED; });
+    EXPECT_THROW(outlook.get("Busy"), Failure);
+    EXPECT_FALSE(link->gone());
+    mail.get("Subject");
+
+    running = false;
+    EXPECT_EQ(failureOf([&] { outlook.get("Version"); }).number(), RPC_E_SERVER_DIED_DNE);
+    EXPECT_TRUE(link->gone());
+    const int invoked = item->invocations();
+    const int asked = item->nameLookups();
+    EXPECT_EQ(failureOf([&] { mail.get("Subject"); }).number(), RPC_E_SERVER_DIED_DNE);
+    EXPECT_EQ(failureOf([&] { mail.get("Size"); }).number(), RPC_E_SERVER_DIED_DNE);  // not even its name asked
+    EXPECT_EQ(item->invocations(), invoked);
+    EXPECT_EQ(item->nameLookups(), asked);
+    // An object of no link still tries.
+    EXPECT_THROW(unlinked.get("Subject"), Failure);
+    EXPECT_EQ(item->invocations(), invoked + 1);
+}
+
 TEST_F(Com, DispatchDrivesWinesScriptingDictionary)
 {
     CLSID clsid;
