@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+#include "platform/Failure.h"
+#include "platform/win32/EntryGuard.h"
 #include "platform/win32/Wide.h"
 
 namespace comtest {
@@ -178,6 +180,18 @@ HRESULT STDMETHODCALLTYPE FakeAutomation::GetIDsOfNames(REFIID, LPOLESTR* names,
 
 HRESULT STDMETHODCALLTYPE FakeAutomation::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                                  VARIANT* result, EXCEPINFO* exception, UINT*)
+{
+    // An argument of the wrong type is the caller's error; anything else is held for the pump.
+    return platform::win32::guardEntry<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
+        try {
+            return invoke(id, flags, params, result, exception);
+        } catch (const platform::Failure& failure) {
+            return failure.number() ? static_cast<HRESULT>(failure.number()) : DISP_E_TYPEMISMATCH;
+        }
+    });
+}
+
+HRESULT FakeAutomation::invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception)
 {
     ++invocations_;
     const auto found = members_.find(id);

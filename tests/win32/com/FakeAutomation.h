@@ -43,6 +43,7 @@ public:
     std::size_t sinks() const;
 
     int nameLookups() const { return nameLookups_; }
+    ULONG references() const { return references_; }
     int invocations() const { return invocations_; }
     // The most recent call's arguments, flags and put form.
     const Call& lastCall() const { return lastCall_; }
@@ -64,6 +65,7 @@ public:
 private:
     class Point;
     explicit FakeAutomation(const IID& events);
+    HRESULT invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception);
     virtual ~FakeAutomation();
 
     ULONG references_ = 1;
