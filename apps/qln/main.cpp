@@ -1,0 +1,107 @@
+// QLN.exe: the notifier beside a running Outlook, attached to it over COM.
+//
+// A Windows program with no console and no arguments. One instance per user logon: a second start
+// ends quietly. It builds the Windows world (registry, files, machine facts, message loop,
+// desktop, GDI fonts, forms on real windows, Outlook and the MAPI helper over COM with a message
+// filter for a busy Outlook), runs the notifier's start-up, and pumps messages until the notifier
+// ends. Exit status 0, or 1 when the start-up failed (a bug: seam failures are absorbed as the
+// notifier specifies).
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <exception>
+
+#include "notifier/core/NotifierServices.h"
+#include "notifier/window/frmNewMail.h"
+#include "platform/forms/Form.h"
+#include "platform/win32/ComMapi.h"
+#include "platform/win32/FormWindows.h"
+#include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Loop.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/com/ComFailure.h"
+#include "platform/win32/com/MessageFilter.h"
+
+namespace {
+
+// The logon session's namespace ("Local\") makes the name per user logon.
+constexpr wchar_t kInstanceMutex[] = L"Local\\Quellin.QLN.Instance";
+// How often the pump looks whether the notifier has ended (it ends itself by its own poll).
+constexpr std::uint32_t kEndCheckMs = 1000;
+
+class InstanceLock {
+public:
+    InstanceLock() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceMutex)), first_(GetLastError() != ERROR_ALREADY_EXISTS) {}
+    ~InstanceLock()
+    {
+        if (mutex_)
+            CloseHandle(mutex_);
+    }
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+    // A lock that could not be made at all does not stop the program.
+    bool first() const { return first_ || !mutex_; }
+
+private:
+    HANDLE mutex_;
+    bool first_;
+};
+
+class Apartment {
+public:
+    Apartment() { platform::win32::com::check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx"); }
+    ~Apartment() { CoUninitialize(); }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+};
+
+int run()
+{
+    InstanceLock instance;
+    if (!instance.first())
+        return 0;
+
+    Apartment apartment;
+    platform::win32::com::MessageFilterRegistration filter(platform::win32::com::MessageFilter::create());
+
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Registry registry;
+    platform::win32::Win32FileSystem files;
+    platform::win32::Win32SystemInfo system;
+    platform::win32::Win32Desktop desktop;
+    platform::win32::GdiFontEngine fonts;
+    platform::win32::ComObjectFactory com(loop);
+
+    forms::FormsHost host(desktop, loop, fonts, system);
+    platform::win32::FormWindows windows(host, desktop);
+    qln::NotifierServices services(registry, files, system, desktop, loop, loop, com);
+    qln::frmNewMail popup(host, services);
+    try {
+        popup.Load();
+    } catch (const std::exception&) {
+        return 1;
+    }
+    loop.startTimer(kEndCheckMs, [&] {
+        if (!popup.Loaded())
+            loop.quit(0);
+    });
+    if (popup.Loaded())
+        loop.run();
+    return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    // The one guard of the program's entry: nothing unwinds into the C runtime's start-up code.
+    try {
+        return run();
+    } catch (const std::exception&) {
+        return 2;
+    }
+}
