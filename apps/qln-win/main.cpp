@@ -24,7 +24,7 @@
 #include "platform/draw/Png.h"
 #include "platform/forms/Form.h"
 #include "platform/sim/SimOutlook.h"
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/GdiFontEngine.h"
 #include "platform/win32/Wide.h"
@@ -87,14 +87,14 @@ public:
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
     {
-        platform::win32::guardEntry(0, [] {
+        platform::win32::guardCallback(0, [] {
             EnumThreadWindows(GetCurrentThreadId(), answer, 0);
             return 0;
         });
     }
     static BOOL CALLBACK answer(HWND window, LPARAM)
     {
-        return platform::win32::guardEntry<BOOL>(FALSE, [&] {
+        return platform::win32::guardCallback<BOOL>(FALSE, [&] {
             wchar_t className[16] = {};
             GetClassNameW(window, className, 16);
             if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Failure.h"
 
@@ -58,7 +58,7 @@ std::intptr_t defaultProcedure(WindowHandle window, std::uint32_t message, std::
 
 BOOL CALLBACK collectWindow(HWND window, LPARAM list)
 {
-    return guardEntry<BOOL>(FALSE, [&] {
+    return guardCallback<BOOL>(FALSE, [&] {
         reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(handleOf(window));
         return TRUE;
     });
@@ -77,7 +77,7 @@ public:
         auto* desktop = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (!desktop)
             return DefWindowProcW(window, message, wParam, lParam);
-        return guardEntry<LRESULT>(0, [&]() -> LRESULT {
+        return guardCallback<LRESULT>(0, [&]() -> LRESULT {
             const WindowHandle handle = handleOf(window);
             auto found = desktop->procs_.find(handle);
             if (found == desktop->procs_.end()) {

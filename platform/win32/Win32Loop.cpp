@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/Win32Failure.h"
 
 namespace platform::win32 {
@@ -24,9 +24,9 @@ public:
         }
         auto* loop = reinterpret_cast<Win32Loop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (loop && message == WMAPP_TASKS)
-            return guardEntry<LRESULT>(0, [&] { loop->onWake(); return LRESULT{0}; });
+            return guardCallback<LRESULT>(0, [&] { loop->onWake(); return LRESULT{0}; });
         if (loop && message == WM_TIMER)
-            return guardEntry<LRESULT>(0, [&] { loop->onTimer(wParam); return LRESULT{0}; });
+            return guardCallback<LRESULT>(0, [&] { loop->onTimer(wParam); return LRESULT{0}; });
         return DefWindowProcW(window, message, wParam, lParam);
     }
 

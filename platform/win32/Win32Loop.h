@@ -6,7 +6,7 @@
 // SetTimer timers of that window (Windows raises intervals below 10 ms to 10 ms). doEvents() runs
 // the tasks pending on entry, then the window messages waiting, with the simulated loop's
 // re-entrancy: a task or handler may call doEvents() again, and work posted meanwhile waits for the
-// next turn. Every entry from Windows is guarded (EntryGuard.h); an exception from a task or a tick
+// next turn. Every entry from Windows is guarded (CallbackGuard.h); an exception from a task or a tick
 // comes out of the call that pumped it.
 // Does not: run more than one thread's loop, or wait for anything but window messages and time.
 

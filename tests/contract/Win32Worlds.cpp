@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/GdiFontEngine.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
@@ -105,7 +105,7 @@ public:
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
     {
-        platform::win32::guardEntry(0, [] {
+        platform::win32::guardCallback(0, [] {
             if (current)
                 EnumThreadWindows(GetCurrentThreadId(), answer, 0);
             return 0;
@@ -113,7 +113,7 @@ private:
     }
     static BOOL CALLBACK answer(HWND window, LPARAM)
     {
-        return platform::win32::guardEntry<BOOL>(FALSE, [&] {
+        return platform::win32::guardCallback<BOOL>(FALSE, [&] {
             wchar_t className[16] = {};
             GetClassNameW(window, className, 16);
             if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {

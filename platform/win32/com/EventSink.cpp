@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/com/ComFailure.h"
 
 namespace platform::win32::com {
@@ -59,7 +59,7 @@ HRESULT STDMETHODCALLTYPE EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID
 HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
                                             EXCEPINFO*, UINT*)
 {
-    return guardEntry<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
+    return guardCallback<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
         if (result)
             VariantInit(result);
         const auto found = handlers_.find(id);

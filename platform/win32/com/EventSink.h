@@ -7,7 +7,7 @@
 // handler in declaration order (IDispatch hands them over last first), as Variant copies read
 // through VT_BYREF. Events without a handler are answered S_OK and ignored: a source raises many
 // we do not want. Invoke is one guarded entry: a handler's exception never crosses COM; it is held
-// and rethrown on our side by rethrowEscaped() (EntryGuard.h), as the message loop does.
+// and rethrown on our side by rethrowEscaped() (CallbackGuard.h), as the message loop does.
 // SinkConnection: Advise on construction, Unadvise on destruction; the sink is detached first, so
 // no handler runs once the connection is gone, even for an event already on its way. It holds
 // the source too: Outlook stops raising a collection's events once nobody holds the collection.

@@ -1,6 +1,6 @@
 #include "platform/win32/com/MessageFilter.h"
 
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/com/ComFailure.h"
 
 namespace platform::win32::com {
@@ -48,12 +48,12 @@ ULONG STDMETHODCALLTYPE MessageFilter::Release()
 
 DWORD STDMETHODCALLTYPE MessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO)
 {
-    return guardEntry<DWORD>(SERVERCALL_ISHANDLED, [] { return static_cast<DWORD>(SERVERCALL_ISHANDLED); });
+    return guardCallback<DWORD>(SERVERCALL_ISHANDLED, [] { return static_cast<DWORD>(SERVERCALL_ISHANDLED); });
 }
 
 DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD elapsedMs, DWORD rejectType)
 {
-    return guardEntry<DWORD>(cancelCall, [&]() -> DWORD {
+    return guardCallback<DWORD>(cancelCall, [&]() -> DWORD {
         // Compared without adding, so an elapsed time near the DWORD's end cannot wrap.
         const bool patient = elapsedMs <= patienceMs_ && patienceMs_ - elapsedMs >= retryDelayMs_;
         if (rejectType == SERVERCALL_RETRYLATER && patient) {
@@ -67,7 +67,7 @@ DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD elapsedMs,
 
 DWORD STDMETHODCALLTYPE MessageFilter::MessagePending(HTASK, DWORD, DWORD)
 {
-    return guardEntry<DWORD>(PENDINGMSG_WAITDEFPROCESS, [] { return static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS); });
+    return guardCallback<DWORD>(PENDINGMSG_WAITDEFPROCESS, [] { return static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS); });
 }
 
 MessageFilterRegistration::MessageFilterRegistration(ComPtr<IMessageFilter> filter)

@@ -3,7 +3,7 @@
 #include <cwctype>
 
 #include "platform/Failure.h"
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/Wide.h"
 
 namespace comtest {
@@ -182,7 +182,7 @@ HRESULT STDMETHODCALLTYPE FakeAutomation::Invoke(DISPID id, REFIID, LCID, WORD f
                                                  VARIANT* result, EXCEPINFO* exception, UINT*)
 {
     // An argument of the wrong type is the caller's error; anything else is held for the pump.
-    return platform::win32::guardEntry<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
+    return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
         try {
             return invoke(id, flags, params, result, exception);
         } catch (const platform::Failure& failure) {

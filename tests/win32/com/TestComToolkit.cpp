@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/com/ComFailure.h"
 #include "platform/win32/com/Dispatch.h"
 #include "platform/win32/com/EventSink.h"

@@ -1,13 +1,18 @@
 #pragma once
-// The one guard for code that Windows calls: window procedures, timer ticks, hooks.
+// The one guard for code that Windows or COM calls: window procedures, timer ticks, enumeration
+// callbacks, COM methods we implement (their fallback is an HRESULT).
 //
-// Implements: guardEntry() runs our handler inside a Win32 callback and keeps any C++ exception
+// Not to be confused with platform::guardEntry (platform/EntryGuard.h), which the system's own entry
+// points use to end an entry's work on a seam Failure; this one carries anything across a frame of
+// Windows' and leaves the judging to our side.
+//
+// Implements: guardCallback() runs our handler inside a Win32 callback and keeps any C++ exception
 // from unwinding through Windows' frames (which is undefined behaviour and, on x64, ends the
 // process). The exception is not absorbed: it is held and rethrown by rethrowEscaped(), which the
 // code that called into Windows (the message pump, SendMessageW, DestroyWindow, ...) calls as soon
 // as Windows has returned. While one is held, further entries run nothing and answer the fallback,
 // so no handler runs on the state a failed one left behind.
-// Does not: guard COM methods (they answer an HRESULT instead), or hold more than one exception.
+// Does not: hold more than one exception.
 
 #include <exception>
 #include <utility>
@@ -31,7 +36,7 @@ inline void rethrowEscaped()
 }
 
 template <class Result, class Handler>
-Result guardEntry(Result fallback, Handler&& handler) noexcept
+Result guardCallback(Result fallback, Handler&& handler) noexcept
 {
     if (detail::escaped())
         return fallback;

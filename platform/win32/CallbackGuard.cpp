@@ -1,4 +1,4 @@
-#include "platform/win32/EntryGuard.h"
+#include "platform/win32/CallbackGuard.h"
 
 namespace platform::win32::detail {
 
