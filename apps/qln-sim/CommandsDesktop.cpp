@@ -48,10 +48,10 @@ Action parseWindow(Args& args)
     return [name, className, title, hidden](Runtime& rt) {
         const std::string cls = rt.resolve(className);
         const std::string text = title ? rt.resolve(*title) : "";
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", "window " + name + " (class " + quoteText(cls) + ", title " + quoteText(text) + ")" +
                              (hidden ? " appears hidden" : " appears"));
-        rt.simDesktop().addWindow(name, cls, text, hidden);
+        rt.worldDesktop().addWindow(name, cls, text, hidden);
     };
 }
 
@@ -60,9 +60,9 @@ Action parseWindowClose(Args& args)
     const std::string name = args.windowRef("NAME");
     args.state().windows.erase(name);
     return [name](Runtime& rt) {
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", "window " + name + " closes");
-        rt.simDesktop().closeWindow(rt.window(name));
+        rt.worldDesktop().closeWindow(rt.window(name));
     };
 }
 
@@ -70,9 +70,9 @@ Action parseForeground(Args& args)
 {
     const std::string name = args.windowRef("NAME");
     return [name](Runtime& rt) {
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", "the user activates window " + name);
-        rt.simDesktop().setForeground(rt.window(name));
+        rt.worldDesktop().setForeground(rt.window(name));
     };
 }
 
@@ -80,9 +80,9 @@ Action parseScreensaver(Args& args)
 {
     const bool on = args.choice("state", {"on", "off"}) == "on";
     return [on](Runtime& rt) {
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", on ? "the screen saver starts" : "the screen saver stops");
-        rt.simDesktop().setScreenSaver(on);
+        rt.worldDesktop().setScreenSaver(on);
     };
 }
 
@@ -91,9 +91,9 @@ Action parseTrayIcon(Args& args)
     const std::string name = args.windowRef("WINDOW");
     const auto id = static_cast<std::uint32_t>(args.number("ID", 0, std::numeric_limits<std::uint32_t>::max()));
     return [name, id](Runtime& rt) {
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", "tray icon " + std::to_string(id) + " of window " + name + " appears");
-        rt.simDesktop().addTrayIcon(rt.window(name), id);
+        rt.worldDesktop().addTrayIcon(rt.window(name), id);
     };
 }
 
@@ -120,9 +120,9 @@ Action parseHotkeyTaken(Args& args)
 {
     const Combo combo = readCombo(args);
     return [combo](Runtime& rt) {
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", "another program holds " + describeCombo(combo.vk, combo.modifiers));
-        rt.simDesktop().setHotKeyTaken(combo.vk, combo.modifiers);
+        rt.worldDesktop().setHotKeyTaken(combo.vk, combo.modifiers);
     };
 }
 
@@ -130,9 +130,9 @@ Action parsePress(Args& args)
 {
     const Combo combo = readCombo(args);
     return [combo](Runtime& rt) {
-        rt.simDesktop();
+        rt.worldDesktop();
         rt.note("world", "the user presses " + describeCombo(combo.vk, combo.modifiers));
-        if (!rt.simDesktop().press(combo.vk, combo.modifiers))
+        if (!rt.worldDesktop().press(combo.vk, combo.modifiers))
             rt.note("desktop", "the press reaches none of the notifier's hot keys");
     };
 }
@@ -170,7 +170,7 @@ Action parseExpectHotkey(Args& args)
     return [wanted](Runtime& rt) {
         const platform::WindowHandle popup = rt.popupWindow();
         const auto found =
-            popup == platform::NoWindow ? std::nullopt : rt.simDesktop().hotKey(popup, kDismissHotKeyId);
+            popup == platform::NoWindow ? std::nullopt : rt.worldDesktop().hotKey(popup, kDismissHotKeyId);
         const bool held = wanted ? found && found->vk == wanted->vk && found->modifiers == wanted->modifiers : !found;
         Runtime::expect(held, wanted ? describeCombo(wanted->vk, wanted->modifiers) : "no hot key",
                         found ? describeCombo(found->vk, found->modifiers)

@@ -747,7 +747,7 @@ Action parseExpectMsgbox(Args& args)
             wanted += " title " + quoteText(*wantTitle);
         if (stopIcon)
             wanted += " icon stop";
-        const auto& boxes = rt.simDesktop().messageBoxes();
+        const auto& boxes = rt.worldDesktop().messageBoxes();
         const std::size_t next = rt.checkedMessageBoxes();
         if (next >= boxes.size())
             Runtime::expect(false, wanted, "no message box not yet checked (" + std::to_string(boxes.size()) +
@@ -763,7 +763,7 @@ Action parseExpectMsgbox(Args& args)
 Action parseExpectNoMsgbox(Args&)
 {
     return [](Runtime& rt) {
-        const auto& boxes = rt.simDesktop().messageBoxes();
+        const auto& boxes = rt.worldDesktop().messageBoxes();
         const std::size_t next = rt.checkedMessageBoxes();
         const std::size_t left = boxes.size() > next ? boxes.size() - next : 0;
         Runtime::expect(left == 0, "every message box checked",

@@ -61,18 +61,18 @@ Action parseRegSet(Args& args)
     if (type == "dword") {
         const auto value = static_cast<std::uint32_t>(args.number("N", INT32_MIN, UINT32_MAX));
         return [key, name, value](Runtime& rt) {
-            rt.simRegistry();
+            rt.worldRegistry();
             rt.note("world", "reg set " + key + " " + quoteText(name) + " dword " + std::to_string(value));
-            rt.simRegistry().set(Hive::CurrentUser, key, name, RegValue::dword(value));
+            rt.worldRegistry().set(Hive::CurrentUser, key, name, RegValue::dword(value));
         };
     }
     if (type == "sz") {
         const Text text = args.text("TEXT");
         return [key, name, text](Runtime& rt) {
             const RegValue value = RegValue::sz(rt.resolve(text));
-            rt.simRegistry();
+            rt.worldRegistry();
             rt.note("world", "reg set " + key + " " + quoteText(name) + " " + describeRegValue(value));
-            rt.simRegistry().set(Hive::CurrentUser, key, name, value);
+            rt.worldRegistry().set(Hive::CurrentUser, key, name, value);
         };
     }
     RegValue raw;
@@ -84,9 +84,9 @@ Action parseRegSet(Args& args)
         args.failAt(*token, "reg set: bad HEXBYTES " + token->source + " (pairs of hexadecimal digits, like 01ff00)");
     raw.data = std::move(*bytes);
     return [key, name, raw](Runtime& rt) {
-        rt.simRegistry();
+        rt.worldRegistry();
         rt.note("world", "reg set " + key + " " + quoteText(name) + " " + describeRegValue(raw));
-        rt.simRegistry().set(Hive::CurrentUser, key, name, raw);
+        rt.worldRegistry().set(Hive::CurrentUser, key, name, raw);
     };
 }
 
@@ -95,15 +95,15 @@ Action parseRegDelete(Args& args)
     const std::string key = readKey(args);
     if (args.atEnd())
         return [key](Runtime& rt) {
-            rt.simRegistry();
+            rt.worldRegistry();
             rt.note("world", "reg delete " + key);
-            rt.simRegistry().deleteKey(Hive::CurrentUser, key);
+            rt.worldRegistry().deleteKey(Hive::CurrentUser, key);
         };
     const std::string name = args.word("NAME");
     return [key, name](Runtime& rt) {
-        rt.simRegistry();
+        rt.worldRegistry();
         rt.note("world", "reg delete " + key + " " + quoteText(name));
-        rt.simRegistry().deleteValue(Hive::CurrentUser, key, name);
+        rt.worldRegistry().deleteValue(Hive::CurrentUser, key, name);
     };
 }
 
@@ -140,9 +140,9 @@ Action parseFileWrite(Args& args)
     return [path, content](Runtime& rt) {
         const std::string where = rt.resolve(path);
         const std::string text = rt.resolve(content);
-        rt.simFiles();
+        rt.worldFiles();
         rt.note("world", "file write " + where + " (" + std::to_string(text.size()) + " bytes)");
-        rt.simFiles().put(where, text);
+        rt.worldFiles().put(where, text);
     };
 }
 
@@ -151,11 +151,11 @@ Action parseFileDelete(Args& args)
     const Text path = readPath(args);
     return [path](Runtime& rt) {
         const std::string where = rt.resolve(path);
-        if (!rt.simFiles().fileExists(where))
+        if (!rt.worldFiles().fileExists(where))
             throw std::invalid_argument("file delete: no file " + where);
-        rt.simFiles();
+        rt.worldFiles();
         rt.note("world", "file delete " + where);
-        rt.simFiles().remove(where);
+        rt.worldFiles().remove(where);
     };
 }
 
@@ -176,7 +176,7 @@ Action parseExpectReg(Args& args)
     const std::string key = readKey(args);
     const std::string name = args.word("NAME");
     const std::string kind = args.choice("what", {"dword", "sz", "missing"});
-    auto found = [key, name](Runtime& rt) { return rt.simRegistry().get(Hive::CurrentUser, key, name); };
+    auto found = [key, name](Runtime& rt) { return rt.worldRegistry().get(Hive::CurrentUser, key, name); };
     auto describe = [](const std::optional<RegValue>& v) { return v ? describeRegValue(*v) : std::string("missing"); };
     if (kind == "missing")
         return [found, describe](Runtime& rt) {
@@ -204,13 +204,13 @@ Action parseExpectFile(Args& args)
     const Text path = readPath(args);
     if (args.accept("missing"))
         return [path](Runtime& rt) {
-            const auto content = rt.simFiles().content(rt.resolve(path));
+            const auto content = rt.worldFiles().content(rt.resolve(path));
             Runtime::expect(!content, "missing", content ? quoteText(*content) : "");
         };
     const Text text = args.text("TEXT");
     return [path, text](Runtime& rt) {
         const std::string expected = rt.resolve(text);
-        const auto content = rt.simFiles().content(rt.resolve(path));
+        const auto content = rt.worldFiles().content(rt.resolve(path));
         Runtime::expect(content == expected, quoteText(expected), content ? quoteText(*content) : "missing");
     };
 }

@@ -67,6 +67,11 @@ Runtime::Runtime(RunOptions options, std::unique_ptr<ScenarioWorld> world)
 {
     // The forms read the screen's DPI at every use, so `dpi` before `start` reaches them.
     forms_->setSystemInfo(world_->system());
+    if (auto engine = world_->startingFonts()) {
+        forms_->setFontEngine(*engine);
+        fonts_ = std::move(engine);
+    }
+    world_->hostForms(forms_.get());
     hookTranscript();
     // A failure that ends an entry point of the system early (a tick, an input, an event from
     // Outlook, the notifier's start, a call of the Options dialog) is an event of the run.
@@ -104,6 +109,7 @@ Runtime::~Runtime()
     page_.reset();
     pageSite_.reset();
     notifier_.reset();
+    world_->hostForms(nullptr);
     platform::setEntryFailureReporter(std::move(previousReporter_));
 }
 
@@ -242,6 +248,8 @@ void Runtime::useFonts(platform::sim::FontMode mode)
 
 draw::Surface Runtime::screenPicture() const
 {
+    if (auto captured = world_->captureScreen())
+        return std::move(*captured);
     auto& system = world_->system();
     draw::Surface screen(std::max(system.screenWidth(), 1), std::max(system.screenHeight(), 1),
                          draw::systemColour(draw::syscolour::Background));
@@ -351,17 +359,16 @@ void Runtime::observeLook(const std::string& form, FormLook look)
 
 void Runtime::hookTranscript()
 {
-    // Only the system's own writes reach on_write and on_change; the world's are echoed by commands.
-    // A world without the simulated parts tells what the system did in its own way.
-    if (auto* registry = world_->simulatedRegistry())
-        chain(registry->on_write, [this](platform::Hive hive, const std::string& path, const std::string& name,
-                                         const platform::sim::RegValue& value) {
-            note("registry",
-                 "set " + hiveName(hive) + "\\" + path + " " + quoteText(name) + " " + describeRegValue(value));
-        });
-    if (auto* files = world_->simulatedFiles())
-        chain(files->on_change,
-              [this](const std::string& operation, const std::string& path) { note("files", operation + " " + path); });
+    // Only the system's own writes are reported; the scenario's are echoed by its commands.
+    SystemWrites writes;
+    writes.registry = [this](platform::Hive hive, const std::string& path, const std::string& name,
+                             const RegValue& value) {
+        note("registry", "set " + hiveName(hive) + "\\" + path + " " + quoteText(name) + " " + describeRegValue(value));
+    };
+    writes.files = [this](const std::string& operation, const std::string& path) {
+        note("files", operation + " " + path);
+    };
+    world_->reportSystemWrites(std::move(writes));
     if (auto* simOutlook = world_->simulatedOutlook()) {
         auto& outlook = simOutlook->observers();
         chain(outlook.itemCall, [this](const std::string& entryID, const std::string& call) {

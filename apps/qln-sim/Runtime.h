@@ -88,8 +88,10 @@ public:
     platform::sim::SimOutlook& simOutlook() { return need(world_->simulatedOutlook(), "a simulated Outlook"); }
     platform::sim::SimDesktop& simDesktop() { return need(world_->simulatedDesktop(), "the simulated desktop"); }
     platform::sim::SimSystemInfo& simMachine() { return need(world_->simulatedMachine(), "a simulated machine"); }
-    platform::sim::SimRegistry& simRegistry() { return need(world_->simulatedRegistry(), "the simulated registry"); }
-    platform::sim::SimFileSystem& simFiles() { return need(world_->simulatedFiles(), "the simulated files"); }
+    // The registry, files and desktop as the scenario drives them; every world has them.
+    WorldRegistry& worldRegistry() { return need(world_->scenarioRegistry(), "the scenario's registry"); }
+    WorldFiles& worldFiles() { return need(world_->scenarioFiles(), "the scenario's files"); }
+    WorldDesktop& worldDesktop() { return need(world_->scenarioDesktop(), "a desktop driven from outside"); }
     platform::sim::SimLoop& virtualClock() { return need(world_->virtualClock(), "a virtual clock"); }
     platform::sim::Faults& faults(FaultTarget target) { return need(world_->faults(target), "fault injection"); }
     template <class Capability>

@@ -8,11 +8,15 @@
 // world") rather than run half-way. SimScenarioWorld, over SimWorld, has every capability.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/FontEngine.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageLoop.h"
 #include "platform/Outlook.h"
@@ -22,7 +26,67 @@
 #include "platform/sim/Faults.h"
 #include "platform/sim/SimWorld.h"
 
+namespace forms {
+class FormsHost;
+}
+namespace draw {
+class Surface;
+}
+
 namespace qln::runner {
+
+using platform::sim::RegValue;
+
+// The registry as the scenario writes and reads it beside the system (no faults, no reports).
+class WorldRegistry {
+public:
+    virtual ~WorldRegistry() = default;
+    virtual void set(platform::Hive hive, std::string_view path, std::string_view name, RegValue value) = 0;
+    virtual std::optional<RegValue> get(platform::Hive hive, std::string_view path, std::string_view name) const = 0;
+    virtual void deleteKey(platform::Hive hive, std::string_view path) = 0;  // with its subkeys; missing: nothing
+    virtual void deleteValue(platform::Hive hive, std::string_view path, std::string_view name) = 0;
+};
+
+// The files as the scenario writes and reads them beside the system.
+class WorldFiles {
+public:
+    virtual ~WorldFiles() = default;
+    virtual void put(std::string_view path, std::string content) = 0;  // creates missing folders
+    virtual std::optional<std::string> content(std::string_view path) const = 0;
+    virtual bool fileExists(std::string_view path) const = 0;
+    virtual void remove(std::string_view path) = 0;  // a file, or a folder with all inside
+};
+
+// The desktop as the scenario drives it from outside: other programs' windows, the user's keys,
+// the screen saver, tray icons, and the message boxes the system showed (each answered OK).
+class WorldDesktop {
+public:
+    using MessageBoxRecord = platform::sim::SimDesktop::MessageBoxRecord;
+    virtual ~WorldDesktop() = default;
+    // Another program's window appears at the top of the normal band. Throws std::invalid_argument
+    // when an open window has the name.
+    virtual platform::WindowHandle addWindow(const std::string& name, const std::string& className,
+                                             const std::string& title, bool hidden) = 0;
+    // The window goes away. Throws std::invalid_argument for one of the notifier's own.
+    virtual void closeWindow(platform::WindowHandle window) = 0;
+    virtual void setForeground(platform::WindowHandle window) = 0;  // the user activates it
+    virtual void setScreenSaver(bool running) = 0;
+    virtual void addTrayIcon(platform::WindowHandle owner, std::uint32_t id) = 0;
+    // Another program holds the combination: the system's RegisterHotKey of it fails.
+    virtual void setHotKeyTaken(std::uint32_t vk, std::uint32_t modifiers) = 0;
+    // The user presses the combination; true when it is one of the system's hot keys.
+    virtual bool press(std::uint32_t vk, std::uint32_t modifiers) = 0;
+    // The newest combination the system registered under (window, id), or nullopt.
+    virtual std::optional<platform::sim::HotKeyCombo> hotKey(platform::WindowHandle window, int id) const = 0;
+    // Every message box the system showed, oldest first.
+    virtual std::vector<MessageBoxRecord> messageBoxes() const = 0;
+};
+
+// Where a world tells what the system itself wrote (the scenario's own writes are not told).
+struct SystemWrites {
+    std::function<void(platform::Hive, const std::string& path, const std::string& name, const RegValue&)> registry;
+    std::function<void(const std::string& operation, const std::string& path)> files;
+};
 
 // What a `fail` command can make fail.
 enum class FaultTarget { Outlook, Desktop, Registry, Files };
@@ -65,25 +129,37 @@ public:
     virtual platform::WindowHandle namedWindow(const std::string& name) const = 0;
     virtual std::string nameOf(platform::WindowHandle window) const = 0;
 
+    // Reports the system's own registry and file writes from now on.
+    virtual void reportSystemWrites(SystemWrites reports) = 0;
+    // The forms' host is made (nullptr: it goes away): a world with real windows gives the forms
+    // theirs.
+    virtual void hostForms(forms::FormsHost*) {}
+    // The text engine the forms start with; nullptr: fixed metrics.
+    virtual std::unique_ptr<platform::FontEngine> startingFonts() { return nullptr; }
+    // The screen as the user sees it, when the world can capture it; nullopt: the runner composes it.
+    virtual std::optional<draw::Surface> captureScreen() const;
+
+    // The registry, files and desktop as the scenario drives them (see above).
+    virtual WorldRegistry* scenarioRegistry() = 0;
+    virtual WorldFiles* scenarioFiles() = 0;
+    virtual WorldDesktop* scenarioDesktop() = 0;
+
     // Capabilities only some worlds have; nullptr when this one lacks it.
 
     // Outlook simulated in the world: its mail store (stores, folders, mail, the folder picker's
     // answers, the MAPI helper's presence). With it the world starts and quits Outlook together
-    // with its windows.
+    // with its windows, on the world's desktop.
     virtual platform::sim::SimOutlook* simulatedOutlook() { return nullptr; }
     virtual void outlookStart() {}
     virtual void outlookQuit() {}
     virtual platform::WindowHandle outlookMainWindow() const { return platform::NoWindow; }
     virtual platform::WindowHandle outlookTrayWindow() const { return platform::NoWindow; }
-    // A desktop the scenario drives and reads from outside: other programs' windows, the user's
-    // keys, the screen saver, message boxes.
+    // The simulated desktop's own reports and reads: its calls, Outlook's window title, tray icon
+    // states, messages counted.
     virtual platform::sim::SimDesktop* simulatedDesktop() { return nullptr; }
     // The machine's facts set by the scenario: screen size, dpi, system fonts, OS version, user,
     // locale, program folder.
     virtual platform::sim::SimSystemInfo* simulatedMachine() { return nullptr; }
-    // The registry and the files written and read by the scenario beside the system.
-    virtual platform::sim::SimRegistry* simulatedRegistry() { return nullptr; }
-    virtual platform::sim::SimFileSystem* simulatedFiles() { return nullptr; }
     // A wall clock the scenario sets.
     virtual platform::sim::SimLoop* virtualClock() { return nullptr; }
     // Failures injected into a seam's calls.
@@ -120,6 +196,11 @@ public:
     platform::WindowHandle namedWindow(const std::string& name) const override { return world_.desktop.window(name); }
     std::string nameOf(platform::WindowHandle window) const override { return world_.desktop.nameOf(window); }
 
+    void reportSystemWrites(SystemWrites reports) override;
+    WorldRegistry* scenarioRegistry() override { return &registry_; }
+    WorldFiles* scenarioFiles() override { return &files_; }
+    WorldDesktop* scenarioDesktop() override { return &desktop_; }
+
     platform::sim::SimOutlook* simulatedOutlook() override { return &world_.outlook; }
     void outlookStart() override { world_.outlookStart(); }
     void outlookQuit() override { world_.outlookQuit(); }
@@ -127,8 +208,6 @@ public:
     platform::WindowHandle outlookTrayWindow() const override { return world_.outlookTrayWindow(); }
     platform::sim::SimDesktop* simulatedDesktop() override { return &world_.desktop; }
     platform::sim::SimSystemInfo* simulatedMachine() override { return &world_.system; }
-    platform::sim::SimRegistry* simulatedRegistry() override { return &world_.registry; }
-    platform::sim::SimFileSystem* simulatedFiles() override { return &world_.files; }
     platform::sim::SimLoop* virtualClock() override { return &world_.loop; }
     platform::sim::Faults* faults(FaultTarget target) override;
     bool setFontMode(platform::sim::FontMode mode) override
@@ -141,7 +220,66 @@ public:
     platform::sim::SimWorld& sim() { return world_; }
 
 private:
+    // The scenario's side of the simulated registry, files and desktop.
+    class Registry final : public WorldRegistry {
+    public:
+        explicit Registry(platform::sim::SimRegistry& sim) : sim_(sim) {}
+        void set(platform::Hive hive, std::string_view path, std::string_view name, RegValue value) override
+        {
+            sim_.set(hive, path, name, std::move(value));
+        }
+        std::optional<RegValue> get(platform::Hive hive, std::string_view path, std::string_view name) const override
+        {
+            return sim_.get(hive, path, name);
+        }
+        void deleteKey(platform::Hive hive, std::string_view path) override { sim_.deleteKey(hive, path); }
+        void deleteValue(platform::Hive hive, std::string_view path, std::string_view name) override
+        {
+            sim_.deleteValue(hive, path, name);
+        }
+
+    private:
+        platform::sim::SimRegistry& sim_;
+    };
+    class Files final : public WorldFiles {
+    public:
+        explicit Files(platform::sim::SimFileSystem& sim) : sim_(sim) {}
+        void put(std::string_view path, std::string content) override { sim_.put(path, std::move(content)); }
+        std::optional<std::string> content(std::string_view path) const override { return sim_.content(path); }
+        bool fileExists(std::string_view path) const override { return sim_.fileExists(path); }
+        void remove(std::string_view path) override { sim_.remove(path); }
+
+    private:
+        platform::sim::SimFileSystem& sim_;
+    };
+    class Desktop final : public WorldDesktop {
+    public:
+        explicit Desktop(platform::sim::SimDesktop& sim) : sim_(sim) {}
+        platform::WindowHandle addWindow(const std::string& name, const std::string& className,
+                                         const std::string& title, bool hidden) override
+        {
+            return sim_.addWindow(name, className, title, hidden);
+        }
+        void closeWindow(platform::WindowHandle window) override { sim_.closeWindow(window); }
+        void setForeground(platform::WindowHandle window) override { sim_.setForeground(window); }
+        void setScreenSaver(bool running) override { sim_.setScreenSaver(running); }
+        void addTrayIcon(platform::WindowHandle owner, std::uint32_t id) override { sim_.addTrayIcon(owner, id); }
+        void setHotKeyTaken(std::uint32_t vk, std::uint32_t modifiers) override { sim_.setHotKeyTaken(vk, modifiers); }
+        bool press(std::uint32_t vk, std::uint32_t modifiers) override { return sim_.press(vk, modifiers); }
+        std::optional<platform::sim::HotKeyCombo> hotKey(platform::WindowHandle window, int id) const override
+        {
+            return sim_.hotKey(window, id);
+        }
+        std::vector<MessageBoxRecord> messageBoxes() const override { return sim_.messageBoxes(); }
+
+    private:
+        platform::sim::SimDesktop& sim_;
+    };
+
     platform::sim::SimWorld world_;
+    Registry registry_{world_.registry};
+    Files files_{world_.files};
+    Desktop desktop_{world_.desktop};
 };
 
 } // namespace qln::runner

@@ -39,6 +39,11 @@ public:
     platform::WindowHandle namedWindow(const std::string& name) const override { return w_.desktop.window(name); }
     std::string nameOf(platform::WindowHandle window) const override { return w_.desktop.nameOf(window); }
 
+    void reportSystemWrites(SystemWrites) override {}
+    WorldRegistry* scenarioRegistry() override { return nullptr; }
+    WorldFiles* scenarioFiles() override { return nullptr; }
+    WorldDesktop* scenarioDesktop() override { return nullptr; }
+
 private:
     platform::sim::SimWorld w_;
 };
@@ -62,10 +67,10 @@ TEST(ScenarioWorld, CommandsNeedingASimulatedPartAreRefusedByAWorldWithoutIt)
         {"fail writeFile times 2", "fault injection"},
         {"fonts fixed", "fixed font metrics"},
         {"clock \"2026-12-07 10:00:00\"", "a virtual clock"},
-        {"reg set \"Software\\\\Q\" \"A\" dword 1", "the simulated registry"},
-        {"file write \"C:\\\\a.txt\" \"x\"", "the simulated files"},
-        {"window w class \"C\"", "the simulated desktop"},
-        {"press 0x7A 6", "the simulated desktop"},
+        {"reg set \"Software\\\\Q\" \"A\" dword 1", "the scenario's registry"},
+        {"file write \"C:\\\\a.txt\" \"x\"", "the scenario's files"},
+        {"window w class \"C\"", "a desktop driven from outside"},
+        {"press 0x7A 6", "a desktop driven from outside"},
         {"outlook start", "a simulated Outlook"},
         {"mapi-library absent", "a simulated Outlook"},
         {"store \"Archive\"", "a simulated Outlook"},
@@ -122,8 +127,9 @@ TEST(ScenarioWorld, TheSimulatedWorldHasEveryCapability)
     EXPECT_EQ(world.simulatedOutlook(), &world.sim().outlook);
     EXPECT_EQ(world.simulatedDesktop(), &world.sim().desktop);
     EXPECT_EQ(world.simulatedMachine(), &world.sim().system);
-    EXPECT_EQ(world.simulatedRegistry(), &world.sim().registry);
-    EXPECT_EQ(world.simulatedFiles(), &world.sim().files);
+    EXPECT_NE(world.scenarioRegistry(), nullptr);
+    EXPECT_NE(world.scenarioFiles(), nullptr);
+    EXPECT_NE(world.scenarioDesktop(), nullptr);
     EXPECT_EQ(world.virtualClock(), &world.sim().loop);
     EXPECT_EQ(world.faults(FaultTarget::Registry), &world.sim().registry.faults());
     EXPECT_EQ(world.faults(FaultTarget::Files), &world.sim().files.faults());
@@ -133,6 +139,34 @@ TEST(ScenarioWorld, TheSimulatedWorldHasEveryCapability)
     EXPECT_EQ(world.sim().fontMode, platform::sim::FontMode::Real);
     world.advance(1500);
     EXPECT_EQ(world.nowMs(), 1500);
+}
+
+TEST(ScenarioWorld, OnlyTheSystemsOwnWritesAreReported)
+{
+    SimScenarioWorld world;
+    std::string heard;
+    bool earlierListener = false;
+    world.sim().files.on_change = [&](const std::string&, const std::string&) { earlierListener = true; };
+    SystemWrites writes;
+    writes.registry = [&](platform::Hive, const std::string& path, const std::string& name, const RegValue&) {
+        heard += "reg " + path + " " + name + ";";
+    };
+    writes.files = [&](const std::string& operation, const std::string& path) { heard += operation + " " + path + ";"; };
+    world.reportSystemWrites(std::move(writes));
+
+    // The scenario's side writes quietly.
+    world.scenarioRegistry()->set(platform::Hive::CurrentUser, "Software\\Q", "A", RegValue::dword(1));
+    world.scenarioFiles()->put("C:\\q\\a.txt", "x");
+    EXPECT_EQ(heard, "");
+    EXPECT_EQ(world.scenarioRegistry()->get(platform::Hive::CurrentUser, "software\\q", "a"), RegValue::dword(1));
+    EXPECT_EQ(world.scenarioFiles()->content("C:\\Q\\A.TXT"), "x");
+
+    // The system's writes through the seams are told, and whoever listened before still hears them.
+    world.registry().createKey(platform::Hive::CurrentUser, "Software\\Q")->setValue("B", platform::regtype::Dword,
+                                                                                     RegValue::dword(2).data);
+    world.files().writeFile("C:\\q\\b.txt", "y");
+    EXPECT_EQ(heard, "reg Software\\Q B;writeFile C:\\q\\b.txt;");
+    EXPECT_TRUE(earlierListener);
 }
 
 } // namespace
