@@ -25,13 +25,15 @@ wine-test:
 	@cmake --build --preset mingw
 	@tools/wine.sh run ctest --preset mingw
 
-# The notifier on the real Windows desktop under Wine (Outlook simulated): one mail, the popup
-# captured to build-mingw/win-demo/popup.png.
+# The newcomer's example on the real Windows desktop under Wine (Outlook simulated in-process):
+# qln-win plays examples/first-look.qls in real time (about 20 minutes: the example lets minutes
+# pass between mails) and writes its snapshots, captured from the screen, to build-mingw/win-demo.
+# The example's user is "alice", as on the simulator.
 win-demo:
 	@tools/install-deps.sh --wine
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw --target qln-win
-	@tools/wine.sh exec build-mingw/apps/qln-win/qln-win.exe build-mingw/win-demo
+	@USER=alice tools/wine.sh exec build-mingw/apps/qln-win/qln-win.exe examples/first-look.qls --out build-mingw/win-demo
 
 clean:
 	rm -rf build build-mingw

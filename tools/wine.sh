@@ -9,6 +9,9 @@
 #                                         outside it makes its own (CMake's emulator for the mingw
 #                                         build, so `ctest --preset mingw` works from any shell)
 #   tools/wine.sh prefix                  creates the prefix (if missing) and prints its folder
+#   tools/wine.sh install FILE...         copies the files into the prefix's C:\Program Files\Quellin,
+#                                         the installation folder the scenarios assume (qln-win.exe
+#                                         run from there has the simulator's program folder)
 #
 # The prefix is private to the build: build-mingw/wine-prefix, or $QLN_WINEPREFIX. The display is a
 # 1024 x 768 x 24 Xvfb screen at 96 dpi.
@@ -27,7 +30,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 prefix_version=.qln-prefix-2
 
 usage() {
-  sed -n '2,14p' "$self" >&2
+  sed -n '2,17p' "$self" >&2
   exit 2
 }
 
@@ -101,6 +104,14 @@ case "$command" in
     ensure_installed
     ensure_prefix
     echo "$WINEPREFIX"
+    ;;
+  install)
+    [[ $# -gt 0 ]] || usage
+    ensure_installed
+    ensure_prefix
+    folder="$WINEPREFIX/drive_c/Program Files/Quellin"
+    mkdir -p "$folder"
+    cp -f "$@" "$folder/"
     ;;
   *)
     usage

@@ -14,9 +14,11 @@ namespace qln::runner {
 
 namespace {
 
-constexpr const char* kUsage = "usage: qln-sim FILE.qls [--transcript FILE] [--out DIR] [--check]\n"
-                               "       qln-sim --help\n"
-                               "       qln-sim --fault-operations\n";
+std::string usage(const std::string& name)
+{
+    return "usage: " + name + " FILE.qls [--transcript FILE] [--out DIR] [--check]\n" + "       " + name +
+           " --help\n" + "       " + name + " --fault-operations\n";
+}
 
 struct Invocation {
     std::string scenario;
@@ -28,14 +30,16 @@ struct Invocation {
 };
 
 // nullopt after writing the reason to `err`.
-std::optional<Invocation> readArguments(const std::vector<std::string>& args, std::ostream& err)
+std::optional<Invocation> readArguments(const std::vector<std::string>& args, std::ostream& err,
+                                        const std::string& program)
 {
+    const std::string kUsage = usage(program);
     Invocation inv;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size()) {
-                err << "qln-sim: " << arg << " needs a value\n" << kUsage;
+                err << program << ": " << arg << " needs a value\n" << kUsage;
                 return std::nullopt;
             }
             return args[++i];
@@ -57,28 +61,28 @@ std::optional<Invocation> readArguments(const std::vector<std::string>& args, st
                 return std::nullopt;
             inv.outDir = *v;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            err << "qln-sim: unknown option " << arg << "\n" << kUsage;
+            err << program << ": unknown option " << arg << "\n" << kUsage;
             return std::nullopt;
         } else if (!inv.scenario.empty()) {
-            err << "qln-sim: one scenario at a time (" << inv.scenario << " and " << arg << ")\n" << kUsage;
+            err << program << ": one scenario at a time (" << inv.scenario << " and " << arg << ")\n" << kUsage;
             return std::nullopt;
         } else {
             inv.scenario = arg;
         }
     }
     if (!inv.help && !inv.faultOperations && inv.scenario.empty()) {
-        err << "qln-sim: no scenario file given\n" << kUsage;
+        err << program << ": no scenario file given\n" << kUsage;
         return std::nullopt;
     }
     return inv;
 }
 
 // The file's bytes, read no further than the parser accepts; nullopt after writing the reason.
-std::optional<std::string> readScenario(const std::string& path, std::ostream& err)
+std::optional<std::string> readScenario(const std::string& path, std::ostream& err, const std::string& program)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        err << "qln-sim: cannot open " << path << "\n";
+        err << program << ": cannot open " << path << "\n";
         return std::nullopt;
     }
     std::string text;
@@ -91,7 +95,7 @@ std::optional<std::string> readScenario(const std::string& path, std::ostream& e
         }
     }
     if (in.bad()) {
-        err << "qln-sim: cannot read " << path << "\n";
+        err << program << ": cannot read " << path << "\n";
         return std::nullopt;
     }
     return text;
@@ -99,12 +103,10 @@ std::optional<std::string> readScenario(const std::string& path, std::ostream& e
 
 } // namespace
 
-std::string Cli::help()
+std::string Cli::help(const Program& program)
 {
-    std::string out = kUsage;
-    out += R"(
-Runs a scenario on the simulated world (virtual time, simulated Outlook, desktop, registry and
-files) and writes the transcript: one line per observable event with its virtual time.
+    std::string out = usage(program.name);
+    out += "\n" + program.about + R"(
 
 Options:
   --transcript FILE   write the transcript to FILE instead of standard output
@@ -128,13 +130,13 @@ Date-times: "2026-12-07 10:00:00". The full language: docs/qln-sim.md.
     return out;
 }
 
-int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Program& program)
 {
-    const auto inv = readArguments(args, err);
+    const auto inv = readArguments(args, err, program.name);
     if (!inv)
         return 2;
     if (inv->help) {
-        out << help();
+        out << help(program);
         return 0;
     }
     if (inv->faultOperations) {
@@ -142,7 +144,7 @@ int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostr
             out << operation << '\n';
         return 0;
     }
-    const auto text = readScenario(inv->scenario, err);
+    const auto text = readScenario(inv->scenario, err, program.name);
     if (!text)
         return 2;
 
@@ -156,16 +158,17 @@ int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostr
             // Truncating the transcript must never wipe the scenario it came from.
             std::error_code ec;
             if (std::filesystem::equivalent(inv->scenario, *inv->transcript, ec)) {
-                err << "qln-sim: the transcript " << *inv->transcript << " would overwrite the scenario\n";
+                err << program.name << ": the transcript " << *inv->transcript << " would overwrite the scenario\n";
                 return 2;
             }
             file.open(*inv->transcript, std::ios::binary | std::ios::trunc);
             if (!file) {
-                err << "qln-sim: cannot write the transcript " << *inv->transcript << "\n";
+                err << program.name << ": cannot write the transcript " << *inv->transcript << "\n";
                 return 2;
             }
         }
-        Runtime runtime(RunOptions{inv->transcript ? static_cast<std::ostream*>(&file) : &out, inv->outDir});
+        Runtime runtime(RunOptions{inv->transcript ? static_cast<std::ostream*>(&file) : &out, inv->outDir},
+                        program.makeWorld ? program.makeWorld() : nullptr);
         const int status = runtime.run(scenario, err);
         out.flush();
         return status;

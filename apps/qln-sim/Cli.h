@@ -3,19 +3,32 @@
 // main() only hands its arguments and streams to Cli::main, so tests run the whole program in
 // process.
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qln::runner {
 
+class ScenarioWorld;
+
+// The runner program: its name in messages, what its help says it does, and the world it runs on.
+struct Program {
+    std::string name = "qln-sim";
+    std::string about = "Runs a scenario on the simulated world (virtual time, simulated Outlook, desktop, registry and\n"
+                        "files) and writes the transcript: one line per observable event with its virtual time.";
+    std::function<std::unique_ptr<ScenarioWorld>()> makeWorld;  // empty: the simulated world
+};
+
 class Cli {
 public:
     // Returns the exit status: 0 the scenario held, 1 a check failed or the world refused a step,
     // 2 the scenario or the command line is not valid.
-    static int main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    static int main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const Program& program = {});
 
-    static std::string help();
+    static std::string help(const Program& program = {});
 };
 
 } // namespace qln::runner

@@ -453,7 +453,7 @@ Action parseExpectTrayIcon(Args& args)
                                             : platform::sim::TrayIconState::Absent;
     return [what, wanted](Runtime& rt) {
         rt.simOutlook();
-        auto& desktop = rt.simDesktop();
+        auto& desktop = rt.worldDesktop();
         const platform::WindowHandle tray = rt.world().outlookTrayWindow();
         const auto state = tray == platform::NoWindow ? platform::sim::TrayIconState::Absent
                                                       : desktop.trayIcon(tray, 0);

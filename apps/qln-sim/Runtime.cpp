@@ -248,7 +248,7 @@ void Runtime::useFonts(platform::sim::FontMode mode)
 
 draw::Surface Runtime::screenPicture() const
 {
-    if (auto captured = world_->captureScreen())
+    if (auto captured = world_->captureScreen(std::nullopt))
         return std::move(*captured);
     auto& system = world_->system();
     draw::Surface screen(std::max(system.screenWidth(), 1), std::max(system.screenHeight(), 1),
@@ -281,7 +281,12 @@ void Runtime::snapshot(const std::string& file, const std::string& form)
         const forms::Form* shown = forms_->find(form);
         if (!shown)
             throw std::runtime_error("snapshot: " + form + " " + describeMissingForm(form) + ", so it has no picture");
-        picture = shown->render();
+        // A form on screen is what the screen shows of its window, where the world can tell.
+        const platform::WindowHandle window = shown->Loaded() ? shown->hWnd() : platform::NoWindow;
+        std::optional<draw::Surface> captured;
+        if (window != platform::NoWindow && world_->visible(window))
+            captured = world_->captureScreen(world_->bounds(window));
+        picture = captured ? std::move(*captured) : shown->render();
         if (picture.empty())
             throw std::runtime_error("snapshot: " + form + " has no size (0 pixels), so it has no picture");
     }

@@ -4,7 +4,10 @@
 
 namespace qln::runner {
 
-std::optional<draw::Surface> ScenarioWorld::captureScreen() const { return std::nullopt; }
+std::optional<draw::Surface> ScenarioWorld::captureScreen(const std::optional<platform::WindowRect>&) const
+{
+    return std::nullopt;
+}
 
 void SimScenarioWorld::reportSystemWrites(SystemWrites reports)
 {

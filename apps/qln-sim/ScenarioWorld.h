@@ -72,6 +72,8 @@ public:
     virtual void setForeground(platform::WindowHandle window) = 0;  // the user activates it
     virtual void setScreenSaver(bool running) = 0;
     virtual void addTrayIcon(platform::WindowHandle owner, std::uint32_t id) = 0;
+    // Whether the icon of (owner, id) was never there, is shown, or was removed.
+    virtual platform::sim::TrayIconState trayIcon(platform::WindowHandle owner, std::uint32_t id) const = 0;
     // Another program holds the combination: the system's RegisterHotKey of it fails.
     virtual void setHotKeyTaken(std::uint32_t vk, std::uint32_t modifiers) = 0;
     // The user presses the combination; true when it is one of the system's hot keys.
@@ -136,8 +138,9 @@ public:
     virtual void hostForms(forms::FormsHost*) {}
     // The text engine the forms start with; nullptr: fixed metrics.
     virtual std::unique_ptr<platform::FontEngine> startingFonts() { return nullptr; }
-    // The screen as the user sees it, when the world can capture it; nullopt: the runner composes it.
-    virtual std::optional<draw::Surface> captureScreen() const;
+    // The screen as the user sees it (the whole screen, or the area), when the world can capture
+    // it; nullopt: the runner composes it.
+    virtual std::optional<draw::Surface> captureScreen(const std::optional<platform::WindowRect>& area) const;
 
     // The registry, files and desktop as the scenario drives them (see above).
     virtual WorldRegistry* scenarioRegistry() = 0;
@@ -264,6 +267,10 @@ private:
         void setForeground(platform::WindowHandle window) override { sim_.setForeground(window); }
         void setScreenSaver(bool running) override { sim_.setScreenSaver(running); }
         void addTrayIcon(platform::WindowHandle owner, std::uint32_t id) override { sim_.addTrayIcon(owner, id); }
+        platform::sim::TrayIconState trayIcon(platform::WindowHandle owner, std::uint32_t id) const override
+        {
+            return sim_.trayIcon(owner, id);
+        }
         void setHotKeyTaken(std::uint32_t vk, std::uint32_t modifiers) override { sim_.setHotKeyTaken(vk, modifiers); }
         bool press(std::uint32_t vk, std::uint32_t modifiers) override { return sim_.press(vk, modifiers); }
         std::optional<platform::sim::HotKeyCombo> hotKey(platform::WindowHandle window, int id) const override

@@ -320,6 +320,8 @@ void Win32Desktop::destroyWindow(WindowHandle window)
     rethrowEscaped();
     if (!ok)
         throw win32Failure("DestroyWindow", error);
+    // Windows lets go of a destroyed window's hot keys.
+    std::erase_if(hotKeys_, [window](const auto& entry) { return entry.first.first == window; });
 }
 
 void Win32Desktop::setWindowText(WindowHandle window, const std::string& title)
@@ -364,12 +366,29 @@ void Win32Desktop::registerHotKey(WindowHandle window, int id, std::uint32_t mod
     requireOwn("RegisterHotKey", window);
     if (!RegisterHotKey(hwnd(window), id, modifiers, vk))
         throw lastErrorFailure("RegisterHotKey");
+    // Registering again under the same id replaces the combination, as Windows does.
+    hotKeys_[{window, id}] = HotKey{vk, modifiers};
+}
+
+std::optional<Win32Desktop::HotKey> Win32Desktop::hotKey(WindowHandle window, int id) const
+{
+    const auto it = hotKeys_.find({window, id});
+    return it == hotKeys_.end() ? std::nullopt : std::optional<HotKey>(it->second);
+}
+
+bool Win32Desktop::isOwnHotKey(std::uint32_t vk, std::uint32_t modifiers) const
+{
+    for (const auto& [where, combo] : hotKeys_)
+        if (combo.vk == vk && (combo.modifiers & 0xF) == (modifiers & 0xF))
+            return true;
+    return false;
 }
 
 void Win32Desktop::unregisterHotKey(WindowHandle window, int id)
 {
     if (!UnregisterHotKey(hwnd(window), id))
         throw lastErrorFailure("UnregisterHotKey");
+    hotKeys_.erase({window, id});
 }
 
 bool Win32Desktop::screenSaverRunning()
@@ -397,6 +416,8 @@ void Win32Desktop::closeDesktop(DesktopHandle desktop)
 int Win32Desktop::messageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                              std::uint32_t type)
 {
+    if (onMessageBox)
+        onMessageBox(text, caption, type);
     const int answer = MessageBoxW(hwnd(owner), toWide(text).c_str(), toWide(caption).c_str(), type);
     const DWORD error = GetLastError();
     rethrowEscaped();
@@ -413,6 +434,8 @@ void Win32Desktop::deleteNotifyIcon(WindowHandle owner, std::uint32_t id)
     data.uID = id;
     if (!Shell_NotifyIconW(NIM_DELETE, &data))
         throw win32Failure("Shell_NotifyIconW", ERROR_NOT_FOUND);
+    if (onNotifyIconDeleted)
+        onNotifyIconDeleted(owner, id);
 }
 
 std::string Win32Desktop::findExecutable(const std::string& file, const std::string& directory, int bufferSize)

@@ -67,6 +67,20 @@ public:
     void shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
                       const std::string& parameters, const std::string& directory, int showCommand) override;
 
+    // Hears each notification-area icon this seam removed.
+    std::function<void(WindowHandle owner, std::uint32_t id)> onNotifyIconDeleted;
+    // Hears each message box just before it shows: its text, caption and style bits.
+    std::function<void(const std::string& text, const std::string& caption, std::uint32_t type)> onMessageBox;
+
+    // The combination registered under (window, id) through this seam and not unregistered since.
+    struct HotKey {
+        std::uint32_t vk = 0;
+        std::uint32_t modifiers = 0;
+    };
+    std::optional<HotKey> hotKey(WindowHandle window, int id) const;
+    // Whether the combination is one registered through this seam.
+    bool isOwnHotKey(std::uint32_t vk, std::uint32_t modifiers) const;
+
     // Whether the window is one of the notifier's own, created here and not destroyed yet.
     bool isOwn(WindowHandle window) const { return procs_.count(window) != 0; }
 
@@ -92,6 +106,7 @@ private:
 
     std::map<WindowHandle, std::shared_ptr<WindowProc>> procs_;
     std::set<std::string> classes_;
+    std::map<std::pair<WindowHandle, int>, HotKey> hotKeys_;
     Painter painter_;
     MessageFilter filter_;
 };
