@@ -33,6 +33,28 @@ BOOL CALLBACK collect(HWND window, LPARAM boxes)
     return TRUE;
 }
 
+// The box's default button: the dialog's own answer when it keeps one, else the push button styled
+// as the default, else the first push button, else OK.
+int defaultButton(HWND box)
+{
+    const LRESULT kept = SendMessageW(box, DM_GETDEFID, 0, 0);
+    if (HIWORD(kept) == DC_HASDEFID && IsWindowVisible(GetDlgItem(box, LOWORD(kept))))
+        return LOWORD(kept);
+    int first = 0;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (lstrcmpiW(className, L"Button") != 0 || !IsWindowVisible(child))
+            continue;  // a box may keep the buttons it does not use, hidden
+        const LONG style = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+        if (style == BS_DEFPUSHBUTTON)
+            return GetDlgCtrlID(child);
+        if (style == BS_PUSHBUTTON && first == 0)
+            first = GetDlgCtrlID(child);
+    }
+    return first != 0 ? first : IDOK;
+}
+
 } // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer(Heard heard, unsigned intervalMs) : heard_(std::move(heard))
@@ -66,8 +88,7 @@ void MessageBoxAnswerer::answerOpenBoxesNow()
         ++answered_;
         if (heard_)
             heard_(toUtf8(caption), toUtf8(text));
-        const LRESULT defaultId = SendMessageW(box, DM_GETDEFID, 0, 0);
-        const WORD button = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
+        const int button = defaultButton(box);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 }

@@ -11,6 +11,7 @@
 
 #include "platform/win32/CallbackGuard.h"
 #include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/MessageBoxAnswerer.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -90,45 +91,6 @@ private:
     platform::win32::Win32Loop loop_;
 };
 
-// Answers every message box of this thread with OK, from a thread timer: the box's own modal loop
-// dispatches it.
-class MessageBoxAnswerer {
-public:
-    MessageBoxAnswerer() : timer_(SetTimer(nullptr, 0, 50, tick)) { current = this; }
-    ~MessageBoxAnswerer()
-    {
-        KillTimer(nullptr, timer_);
-        current = nullptr;
-    }
-    std::vector<std::string> captions;
-
-private:
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        platform::win32::guardCallback(0, [] {
-            if (current)
-                EnumThreadWindows(GetCurrentThreadId(), answer, 0);
-            return 0;
-        });
-    }
-    static BOOL CALLBACK answer(HWND window, LPARAM)
-    {
-        return platform::win32::guardCallback<BOOL>(FALSE, [&] {
-            wchar_t className[16] = {};
-            GetClassNameW(window, className, 16);
-            if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
-                wchar_t caption[256] = {};
-                GetWindowTextW(window, caption, 256);
-                current->captions.push_back(platform::win32::toUtf8(caption));
-                PostMessageW(window, WM_COMMAND, IDOK, 0);
-            }
-            return TRUE;
-        });
-    }
-    static inline MessageBoxAnswerer* current = nullptr;
-    UINT_PTR timer_;
-};
-
 class Win32DesktopWorld final : public DesktopWorld {
 public:
     ~Win32DesktopWorld() override
@@ -204,7 +166,7 @@ public:
     }
 
     void runFor(int ms) override { loop_.runFor(ms); }
-    std::vector<std::string> answeredMessageBoxes() override { return answerer_.captions; }
+    std::vector<std::string> answeredMessageBoxes() override { return captions_; }
     std::string makeFile(const std::string& name) override
     {
         const std::string path = folderPath() + "\\" + name;
@@ -223,7 +185,9 @@ public:
 private:
     platform::win32::Win32Loop loop_;
     platform::win32::Win32Desktop desktop_;
-    MessageBoxAnswerer answerer_;
+    std::vector<std::string> captions_;
+    platform::win32::MessageBoxAnswerer answerer_{
+        [this](const std::string& caption, const std::string&) { captions_.push_back(caption); }};
     std::vector<HWND> others_;
     std::vector<std::wstring> classes_;
     std::string folder_;
