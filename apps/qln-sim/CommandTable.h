@@ -68,6 +68,7 @@ std::vector<CommandSpec> notifierChecks();
 std::vector<CommandSpec> formsCommands();     // CommandsForms.cpp: input, snapshots, forms, controls, message boxes
 std::vector<CommandSpec> formsChecks();
 Action parseControlCheck(Args& args);         // `expect CONTROL PROPERTY VALUE` (CommandsForms.cpp)
+std::vector<CommandSpec> layoutCommands();    // CommandsLayout.cpp: a shown form's layout as text
 std::vector<CommandSpec> pageCommands();      // CommandsPage.cpp: the options page, the font dialog's answer
 std::vector<CommandSpec> pageChecks();
 std::string faultOperationsHelp();            // the operations `fail` knows, for --help (CommandsMail.cpp)

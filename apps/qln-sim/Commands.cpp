@@ -31,7 +31,8 @@ const CommandTable& commandTable()
         CommandSpec expect{"expect", "expect CHECK ...", "a check; exit status 1 when it does not hold"};
         expect.sub = &checkTable();
         return CommandTable("command", joined(timeCommands(), machineCommands(), storeCommands(), mailCommands(),
-                                              desktopCommands(), notifierCommands(), formsCommands(), pageCommands(),
+                                              desktopCommands(), notifierCommands(), formsCommands(), layoutCommands(),
+                                              pageCommands(),
                                               std::vector{expect}));
     }();
     return table;
