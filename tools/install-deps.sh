@@ -13,8 +13,8 @@ packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libben
           fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-symbola fonts-lohit-deva)
 for option in "$@"; do
   case "$option" in
-    --cross) packages+=(g++-mingw-w64-x86-64-posix) ;;
-    --wine) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth x11-apps) ;;
+    --cross) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev) ;;
+    --wine) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 fonts-wine xvfb xauth x11-apps) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done
