@@ -321,10 +321,16 @@ void Standin::quit()
     raiseQuit(*application_.Get());
     outlook_.quit();
     windows_.close();
-    loop_.quit(0);
+    // Once the call that asked has been answered: a quit message posted while COM carries out an
+    // incoming call is lost under Wine.
+    loop_.post([this] { loop_.quit(0); });
 }
 
-void Standin::busyFor(std::uint32_t ms) { busyUntil_ = GetTickCount64() + ms; }
+void Standin::busyFor(std::uint32_t ms, Busy answer)
+{
+    busyUntil_ = GetTickCount64() + ms;
+    busyAnswer_ = answer;
+}
 
 bool Standin::busy() const { return GetTickCount64() < busyUntil_; }
 

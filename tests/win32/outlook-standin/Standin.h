@@ -56,9 +56,15 @@ public:
     void quit();
     bool quitting() const { return quitting_; }
 
-    // Incoming calls other than the control's are answered "busy, retry later" until then.
-    void busyFor(std::uint32_t ms);
+    // How the server answers incoming calls other than the control's while busy: "retry later"
+    // (SERVERCALL_RETRYLATER, what Outlook answers behind a modal dialog) or "rejected"
+    // (SERVERCALL_REJECTED).
+    enum class Busy { RetryLater, Rejected };
+    void busyFor(std::uint32_t ms, Busy answer);
     bool busy() const;
+    Busy busyAnswer() const { return busyAnswer_; }
+    // Calls answered busy so far.
+    int busyAnswers = 0;
 
     // The server ends after this long without a call (Served::calls()); 0: never.
     std::uint32_t idleLimitMs = 60000;
@@ -72,6 +78,7 @@ private:
     ComPtr<Served> control_;
     bool quitting_ = false;
     ULONGLONG busyUntil_ = 0;
+    Busy busyAnswer_ = Busy::RetryLater;
 };
 
 // The object-model root (Standin.cpp) and the control object (StandinControl.cpp).

@@ -28,8 +28,11 @@
 //                      "Items.GetIDsOfNames", ...; "*" for all
 //   ResetCalls()                                15
 //   CallReport() -> text                        16  "Interface.Member=N" lines
-//   Busy(ms)                                    17  other calls are answered SERVERCALL_RETRYLATER
-//                                                   for that long (Outlook showing a modal dialog)
+//   Busy(ms, [answer])                          17  other calls are answered busy for that long:
+//                      "retry" (default, SERVERCALL_RETRYLATER, Outlook showing a modal dialog:
+//                      the caller's message filter retries) or "reject" (SERVERCALL_REJECTED);
+//                      Wine carries out "retry" calls at once, see main.cpp
+//   BusyAnswers -> count                        25  calls answered busy so far
 //   ProcessId -> number                         18  the server's process id
 //   Title(text)                                 19  retitles Outlook's main window
 //   Fail(operation, [times])                    20  the next `times` calls of the simulated
@@ -226,7 +229,11 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
          const std::int32_t ms = call.arg(0).toLong();
          if (ms < 0)
              throw std::invalid_argument("Busy: the time must not be negative");
-         self.standin_.busyFor(static_cast<std::uint32_t>(ms));
+         const std::string answer = call.has(1) ? call.args[1].toString() : std::string("retry");
+         if (answer != "retry" && answer != "reject")
+             throw std::invalid_argument("Busy: the answer is \"retry\" or \"reject\"");
+         self.standin_.busyFor(static_cast<std::uint32_t>(ms),
+                               answer == "retry" ? Standin::Busy::RetryLater : Standin::Busy::Rejected);
          return none();
      }},
     {"ProcessId", 18, kMethod | kGet,
@@ -269,6 +276,8 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
      }},
     {"NewMailIconShown", 24, kMethod | kGet,
      [](ControlObject& self, const Call&) { return Variant(self.standin_.windows().iconShown()); }},
+    {"BusyAnswers", 25, kMethod | kGet,
+     [](ControlObject& self, const Call&) { return Variant(self.standin_.busyAnswers); }},
 };
 
 ControlObject::ControlObject(Standin& standin)

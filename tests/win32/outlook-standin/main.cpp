@@ -151,10 +151,12 @@ private:
 };
 
 // The stand-in's own filter of incoming calls: "busy" while the control says so, except for the
-// control's own calls (where COM says whose they are).
+// control's own calls (where COM says whose they are). Wine (up to 8 at least) carries out a call
+// answered SERVERCALL_RETRYLATER all the same and never asks the caller's filter to retry; it
+// honours SERVERCALL_REJECTED (the call fails with RPC_E_CALL_REJECTED).
 class BusyFilter final : public IMessageFilter {
 public:
-    explicit BusyFilter(const Standin& standin) : standin_(standin) {}
+    explicit BusyFilter(Standin& standin) : standin_(standin) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -175,8 +177,8 @@ public:
         return platform::win32::guardCallback<DWORD>(SERVERCALL_ISHANDLED, [&]() -> DWORD {
             if (!standin_.busy() || (info && info->pUnk && isControl(info->pUnk)))
                 return SERVERCALL_ISHANDLED;
-            ++rejected_;
-            return SERVERCALL_RETRYLATER;
+            ++standin_.busyAnswers;
+            return standin_.busyAnswer() == Standin::Busy::Rejected ? SERVERCALL_REJECTED : SERVERCALL_RETRYLATER;
         });
     }
     // The server calls out only to raise events: a busy client's sink is not waited for.
@@ -189,11 +191,11 @@ private:
         ComPtr<IUnknown> identity;
         ComPtr<IUnknown> control;
         return SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&identity))) &&
-               SUCCEEDED(standin_.control()->QueryInterface(IID_PPV_ARGS(&control))) && identity == control;
+               SUCCEEDED(standin_.control()->QueryInterface(IID_PPV_ARGS(&control))) &&
+               identity.Get() == control.Get();  // MinGW's ComPtr == compares as bool
     }
 
-    const Standin& standin_;
-    int rejected_ = 0;
+    Standin& standin_;
 };
 
 int serve()
