@@ -13,6 +13,7 @@ namespace {
 
 int aliveObjects = 0;
 std::uint64_t callsServed = 0;
+int sinksConnected = 0;
 
 // The failure's own text without the "Subject failed: " the simulated Outlook puts before it:
 // the client names the member itself.
@@ -115,6 +116,7 @@ public:
                 return CONNECT_E_CANNOTCONNECT;
             *cookie = ++owner_.lastCookie_;
             owner_.sinks_[*cookie] = events;
+            ++sinksConnected;
             if (owner_.sinks_.size() == 1)
                 owner_.firstSink();
             return S_OK;
@@ -125,6 +127,7 @@ public:
         return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
             if (!owner_.sinks_.erase(cookie))
                 return CONNECT_E_NOCONNECTION;
+            --sinksConnected;
             if (owner_.sinks_.empty())
                 owner_.lastSinkGone();
             return S_OK;
@@ -145,6 +148,8 @@ int Served::alive() { return aliveObjects; }
 
 std::uint64_t Served::calls() { return callsServed; }
 
+int Served::connectedSinks() { return sinksConnected; }
+
 Served::Served(std::string_view interfaceName, CallCounts* counts, const IID& events)
     : interfaceName_(interfaceName), counts_(counts), events_(events)
 {
@@ -155,6 +160,7 @@ Served::Served(std::string_view interfaceName, CallCounts* counts, const IID& ev
 
 Served::~Served()
 {
+    sinksConnected -= static_cast<int>(sinks_.size());
     delete point_;
     --aliveObjects;
 }
@@ -172,7 +178,10 @@ void Served::fire(DISPID id, const std::vector<Variant>& args)
         Variant result;
         const HRESULT hr = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.receive(),
                                         nullptr, nullptr);
-        if (platform::win32::com::isDisconnected(hr) && sinks_.erase(cookie) && sinks_.empty())
+        if (!platform::win32::com::isDisconnected(hr) || !sinks_.erase(cookie))
+            continue;
+        --sinksConnected;
+        if (sinks_.empty())
             lastSinkGone();
     }
 }

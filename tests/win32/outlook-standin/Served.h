@@ -73,6 +73,8 @@ public:
     static int alive();
     // Calls served by every object so far (look-ups and invocations).
     static std::uint64_t calls();
+    // Event sinks connected to any object now.
+    static int connectedSinks();
 
     ULONG references() const { return references_; }
     // Raises one event on every advised sink, arguments in declaration order. A sink whose

@@ -38,7 +38,7 @@ class AttachmentsObject final : public ServedAs<AttachmentsObject> {
 public:
     AttachmentsObject(Standin& standin, std::int32_t count);
 
-    // The member table reaches these.
+    // Read by the member table below the class.
     std::int32_t count_;
 };
 
@@ -55,7 +55,7 @@ class ItemObject final : public ServedAs<ItemObject> {
 public:
     ItemObject(Standin& standin, std::shared_ptr<outlook::Item> item);
 
-    // The member table reaches these.
+    // Read by the member table below the class.
     // What the MAPI helper reads (sender, recipients, body, attachments): the simulated Outlook
     // keeps it behind its safe wrapper.
     std::shared_ptr<mapi::SafeMailItem> wrapper()
@@ -130,7 +130,7 @@ class ItemsObject final : public ServedAs<ItemsObject> {
 public:
     ItemsObject(Standin& standin, std::shared_ptr<outlook::Items> items);
 
-    // The member table reaches these.
+    // Read by the member table below the class.
     void firstSink() override
     {
         outlook::ItemsEvents handlers;
@@ -164,8 +164,7 @@ class FolderObject final : public ServedAs<FolderObject> {
 public:
     FolderObject(Standin& standin, std::shared_ptr<outlook::MAPIFolder> folder);
 
-    // The member table reaches these.
-
+    // Read by the member table below the class.
     Standin& standin_;
     std::shared_ptr<outlook::MAPIFolder> folder_;
 };
@@ -191,8 +190,7 @@ class NameSpaceObject final : public ServedAs<NameSpaceObject> {
 public:
     NameSpaceObject(Standin& standin, std::shared_ptr<outlook::NameSpace> nameSpace);
 
-    // The member table reaches these.
-
+    // Read by the member table below the class.
     Standin& standin_;
     std::shared_ptr<outlook::NameSpace> nameSpace_;
 };
@@ -232,7 +230,7 @@ class ApplicationObject final : public ServedAs<ApplicationObject> {
 public:
     explicit ApplicationObject(Standin& standin);
 
-    // The member table reaches these.
+    // Read by the member table below the class.
     void firstSink() override
     {
         connection_ = standin_.outlook().createMAPIUtils()->adviseNewMail([this](std::shared_ptr<outlook::Item> item) {

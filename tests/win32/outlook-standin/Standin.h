@@ -66,7 +66,8 @@ public:
     // Calls answered busy so far.
     int busyAnswers = 0;
 
-    // The server ends after this long without a call (Served::calls()); 0: never.
+    // The server ends after this long without a call (Served::calls()) while no event sink is
+    // connected; 0: never.
     std::uint32_t idleLimitMs = 60000;
 
 private:

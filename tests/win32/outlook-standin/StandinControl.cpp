@@ -32,7 +32,6 @@
 //                      "retry" (default, SERVERCALL_RETRYLATER, Outlook showing a modal dialog:
 //                      the caller's message filter retries) or "reject" (SERVERCALL_REJECTED);
 //                      Wine carries out "retry" calls at once, see main.cpp
-//   BusyAnswers -> count                        25  calls answered busy so far
 //   ProcessId -> number                         18  the server's process id
 //   Title(text)                                 19  retitles Outlook's main window
 //   Fail(operation, [times])                    20  the next `times` calls of the simulated
@@ -40,9 +39,11 @@
 //                      SimOutlook::operationNames()
 //   ClearFaults()                               21
 //   IdleLimit(ms)                               22  the server ends after that long without a call
-//                                                   (default 60000; 0: never)
+//                                                   while no event sink is connected (default
+//                                                   60000; 0: never)
 //   WindowOf(which) -> HWND as number           23  "main", "tray"
-//   NewMailIconShown -> bool                    24
+//   NewMailIconShown -> bool                    24  whether the new-mail icon is shown
+//   BusyAnswers -> count                        25  calls answered busy so far
 
 #include <algorithm>
 #include <stdexcept>
@@ -148,9 +149,8 @@ class ControlObject final : public ServedAs<ControlObject> {
 public:
     explicit ControlObject(Standin& standin);
 
-    // The member table reaches these.
+    // Read by the member table below the class.
     platform::sim::SimOutlook& outlook() { return standin_.outlook(); }
-
 
     Standin& standin_;
 };

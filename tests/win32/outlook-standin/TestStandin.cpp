@@ -483,6 +483,19 @@ TEST_F(OutlookStandin, BusyServerAnswersCallsBusy)
     EXPECT_THROW(control_.call("Busy", {Variant(10), Variant("later")}), Failure);
 }
 
+// A client that died holding references never lets go: the server ends after the idle limit
+// without a call, but not while a client waits for events.
+TEST_F(OutlookStandin, IdleLimitEndsAServerNobodyCallsUnlessOneWaitsForEvents)
+{
+    platform::win32::ComObjectFactory com(*loop_);
+    auto items = com.createOutlookApplication()->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderInbox)->Items();
+    auto connection = items->advise({});
+    control_.call("IdleLimit", {Variant(300)});
+    EXPECT_FALSE(ended(900));
+    connection.reset();
+    EXPECT_TRUE(ended(2000));
+}
+
 // A stand-in killed outright: the client's calls fail at once, none hangs. (Last: Wine keeps a
 // killed server's class registration, so no stand-in can be started after it in this session.)
 TEST_F(OutlookStandin, KilledServerFailsEveryCallAtOnce)

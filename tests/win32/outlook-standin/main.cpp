@@ -11,8 +11,9 @@
 //   outlook-standin.exe -Embedding     as COM starts it for a client
 //
 // It ends on Outlook's Quit, when every client has let go of everything it was given, or after
-// the control's idle limit without a call. While the control says so it answers calls other than
-// the control's "busy, retry later" (its own IMessageFilter), as Outlook does behind a modal dialog.
+// the control's idle limit without a call while no client waits for events. While the control
+// says so, it answers calls other than the control's "busy" (its own IMessageFilter), as Outlook
+// does behind a modal dialog.
 
 #include <windows.h>
 #include <objbase.h>
@@ -228,6 +229,8 @@ int serve()
                 }
                 // Every client has let go; or one that died holding references never will.
                 const bool served = application.served() || control.served();
+                if (standin::Served::connectedSinks() > 0)
+                    lastCallAt = GetTickCount64();  // a client waits for events
                 const bool idle = standin.idleLimitMs != 0 && GetTickCount64() - lastCallAt >= standin.idleLimitMs;
                 if ((served && !standin.clientsHold()) || idle)
                     loop.quit(0);
