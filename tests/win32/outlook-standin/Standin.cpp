@@ -55,7 +55,6 @@ class ItemObject final : public ServedAs<ItemObject> {
 public:
     ItemObject(Standin& standin, std::shared_ptr<outlook::Item> item);
 
-    // Read by the member table below the class.
     // What the MAPI helper reads (sender, recipients, body, attachments): the simulated Outlook
     // keeps it behind its safe wrapper.
     std::shared_ptr<mapi::SafeMailItem> wrapper()
@@ -65,7 +64,7 @@ public:
         return wrapper;
     }
 
-
+    // Read by the member table below the class.
     Standin& standin_;
     std::shared_ptr<outlook::Item> item_;
 };
@@ -131,6 +130,10 @@ public:
     ItemsObject(Standin& standin, std::shared_ptr<outlook::Items> items);
 
     // Read by the member table below the class.
+    Standin& standin_;
+    std::shared_ptr<outlook::Items> items_;
+
+private:
     void firstSink() override
     {
         outlook::ItemsEvents handlers;
@@ -145,9 +148,6 @@ public:
     }
     void lastSinkGone() override { connection_.reset(); }
 
-
-    Standin& standin_;
-    std::shared_ptr<outlook::Items> items_;
     std::unique_ptr<platform::Connection> connection_;
 };
 
@@ -230,7 +230,16 @@ class ApplicationObject final : public ServedAs<ApplicationObject> {
 public:
     explicit ApplicationObject(Standin& standin);
 
+    // The "MAPI" name space, the only one.
+    static Variant nameSpace(ApplicationObject& self, const std::string& type)
+    {
+        return served<NameSpaceObject>(self.standin_, self.standin_.outlook().createOutlookApplication()->GetNamespace(type));
+    }
+
     // Read by the member table below the class.
+    Standin& standin_;
+
+private:
     void firstSink() override
     {
         connection_ = standin_.outlook().createMAPIUtils()->adviseNewMail([this](std::shared_ptr<outlook::Item> item) {
@@ -241,13 +250,6 @@ public:
     }
     void lastSinkGone() override { connection_.reset(); }
 
-    static Variant nameSpace(ApplicationObject& self, const std::string& type)
-    {
-        return served<NameSpaceObject>(self.standin_, self.standin_.outlook().createOutlookApplication()->GetNamespace(type));
-    }
-
-
-    Standin& standin_;
     std::unique_ptr<platform::Connection> connection_;
 };
 
