@@ -42,8 +42,12 @@
 //                                                   while no event sink is connected (default
 //                                                   60000; 0: never)
 //   WindowOf(which) -> HWND as number           23  "main", "tray"
-//   NewMailIconShown -> bool                    24  whether the new-mail icon is shown
+//   TrayIcon -> text                            24  Outlook's new-mail icon: "absent" (never
+//                      shown), "shown", "removed" (shown, then removed by another program)
 //   BusyAnswers -> count                        25  calls answered busy so far
+//   MarkRead(entryID), MarkUnread(entryID)      26, 27  as SetUnread(entryID, false / true)
+//   TrayMessages(message) -> count              28  messages of that number the hidden window
+//                                                   that owns the icon received (0x407, ...)
 
 #include <algorithm>
 #include <stdexcept>
@@ -274,10 +278,34 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
                                          : throw std::invalid_argument("WindowOf: \"main\" or \"tray\"");
          return Variant(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
      }},
-    {"NewMailIconShown", 24, kMethod | kGet,
-     [](ControlObject& self, const Call&) { return Variant(self.standin_.windows().iconShown()); }},
+    {"TrayIcon", 24, kMethod | kGet,
+     [](ControlObject& self, const Call&) {
+         switch (self.standin_.windows().icon()) {
+         case OutlookWindows::Icon::Absent:
+             return Variant("absent");
+         case OutlookWindows::Icon::Shown:
+             return Variant("shown");
+         case OutlookWindows::Icon::Removed:
+             break;
+         }
+         return Variant("removed");
+     }},
     {"BusyAnswers", 25, kMethod | kGet,
      [](ControlObject& self, const Call&) { return Variant(self.standin_.busyAnswers); }},
+    {"MarkRead", 26, kMethod,
+     [](ControlObject& self, const Call& call) {
+         self.outlook().setUnread(call.arg(0).toString(), false);
+         return none();
+     }},
+    {"MarkUnread", 27, kMethod,
+     [](ControlObject& self, const Call& call) {
+         self.outlook().setUnread(call.arg(0).toString(), true);
+         return none();
+     }},
+    {"TrayMessages", 28, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.windows().trayMessages(static_cast<UINT>(call.arg(0).toLong())));
+     }},
 };
 
 ControlObject::ControlObject(Standin& standin)

@@ -77,6 +77,8 @@ LRESULT CALLBACK OutlookWindows::procedure(HWND window, UINT message, WPARAM wPa
             return LRESULT{0};
         });
     }
+    if (self && window == self->tray_)
+        ++self->trayMessages_[message];
     if (self && message == WM_DESTROY)
         self->forget(window);
     return DefWindowProcW(window, message, wParam, lParam);
@@ -101,18 +103,44 @@ void OutlookWindows::openItem(const std::string& entryID, const std::string& tit
     items_[key] = create(toWide(title), true);
 }
 
-void OutlookWindows::showNewMailIcon()
+namespace {
+
+NOTIFYICONDATAW newMailIcon(HWND owner)
 {
-    if (!tray_ || iconShown_)
-        return;
     NOTIFYICONDATAW icon{};
     icon.cbSize = sizeof icon;
-    icon.hWnd = tray_;
+    icon.hWnd = owner;
     icon.uID = kNewMailIconId;
     icon.uFlags = NIF_ICON | NIF_TIP;
     icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     wcscpy_s(icon.szTip, L"You have new unopened items.");
-    iconShown_ = Shell_NotifyIconW(NIM_ADD, &icon) != FALSE;
+    return icon;
+}
+
+} // namespace
+
+void OutlookWindows::showNewMailIcon()
+{
+    if (!tray_)
+        return;
+    NOTIFYICONDATAW icon = newMailIcon(tray_);
+    // Modifying fails when the icon is not there (never added, or removed by another program).
+    if (Shell_NotifyIconW(NIM_MODIFY, &icon) || Shell_NotifyIconW(NIM_ADD, &icon))
+        iconEverShown_ = true;
+}
+
+OutlookWindows::Icon OutlookWindows::icon() const
+{
+    if (!iconEverShown_)
+        return Icon::Absent;
+    NOTIFYICONDATAW icon = newMailIcon(tray_);
+    return tray_ && Shell_NotifyIconW(NIM_MODIFY, &icon) ? Icon::Shown : Icon::Removed;
+}
+
+int OutlookWindows::trayMessages(UINT message) const
+{
+    const auto found = trayMessages_.find(message);
+    return found == trayMessages_.end() ? 0 : found->second;
 }
 
 void OutlookWindows::retitle(const std::string& title)
@@ -123,13 +151,9 @@ void OutlookWindows::retitle(const std::string& title)
 
 void OutlookWindows::close()
 {
-    if (iconShown_) {
-        NOTIFYICONDATAW icon{};
-        icon.cbSize = sizeof icon;
-        icon.hWnd = tray_;
-        icon.uID = kNewMailIconId;
+    if (tray_ && iconEverShown_) {
+        NOTIFYICONDATAW icon = newMailIcon(tray_);
         Shell_NotifyIconW(NIM_DELETE, &icon);
-        iconShown_ = false;
     }
     // Item windows go first, as Outlook closes its inspectors before its explorer.
     std::vector<HWND> items;

@@ -6,8 +6,10 @@
 // the new-mail notification-area icon, then the main window of that class titled
 // "Inbox - Microsoft Outlook", shown and brought to the foreground; item windows of that class
 // titled "<subject> - Message" (one per item and title: a second Display brings the first one up
-// again, shown if it was hidden or minimised); the new-mail icon (id 0) added to the notification
-// area once and kept. The user closing the main window is Outlook quitting (onClose).
+// again, shown if it was hidden or minimised); the new-mail icon (id 0) in the notification area,
+// added again when another program removed it (as the notifier does). The messages the hidden
+// window receives are counted by number. The user closing the main window is Outlook quitting
+// (onClose).
 // close() removes the icon and destroys the item windows, then the main and the hidden window.
 // Does not: draw anything in the windows, or react to the icon.
 
@@ -33,7 +35,9 @@ public:
 
     HWND main() const { return main_; }
     HWND tray() const { return tray_; }
-    bool iconShown() const { return iconShown_; }
+    enum class Icon { Absent, Shown, Removed };  // never shown; in the notification area; gone since
+    Icon icon() const;
+    int trayMessages(UINT message) const;
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,7 +47,8 @@ private:
     std::function<void()> onClose_;
     HWND tray_ = nullptr;
     HWND main_ = nullptr;
-    bool iconShown_ = false;
+    bool iconEverShown_ = false;
+    std::map<UINT, int> trayMessages_;
     // Item windows by EntryID and title.
     std::map<std::pair<std::string, std::string>, HWND> items_;
 };

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "platform/Failure.h"
 #include "platform/win32/ComMapi.h"
 #include "platform/win32/ComOutlook.h"
@@ -322,7 +325,7 @@ TEST_F(OutlookStandin, EventsReachTheClientsSinks)
     // Filed elsewhere in the default store: NewMailEx only.
     addMail("Filed", {"subject", "Two"});
     ASSERT_TRUE(pumpUntil([&] { return !seen.empty(); }));
-    control_.call("SetUnread", {Variant(first), Variant(false)});
+    control_.call("MarkRead", {Variant(first)});
     ASSERT_TRUE(pumpUntil([&] { return seen.size() >= 2; }));
     control_.call("Move", {Variant(first), Variant("Filed")});
     ASSERT_TRUE(pumpUntil([&] { return seen.size() >= 3; }));
@@ -395,9 +398,21 @@ TEST_F(OutlookStandin, MakesOutlooksWindows)
     // A read item, or one in another folder, shows no icon; a new unread one in the Inbox does.
     addMail("Inbox", {"subject", "Seen", "read", true});
     addMail("Sent Items", {"subject", "Mine"});
-    EXPECT_FALSE(control_.call("NewMailIconShown").toBool());
+    EXPECT_EQ(control_.call("TrayIcon").toString(), "absent");
     const std::string entryID = addMail("Inbox", {"subject", "Fresh"});
-    EXPECT_TRUE(control_.call("NewMailIconShown").toBool());
+    EXPECT_EQ(control_.call("TrayIcon").toString(), "shown");
+    // Another program removes it as the notifier does, and tells its owner; the next new mail
+    // shows it again.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = tray;
+    icon.uID = 0;
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    SendMessageW(tray, WM_USER + 7, 0, 0);
+    EXPECT_EQ(control_.call("TrayIcon").toString(), "removed");
+    EXPECT_EQ(control_.call("TrayMessages", {Variant(WM_USER + 7)}).toLong(), 1);
+    addMail("Inbox", {"subject", "Another"});
+    EXPECT_EQ(control_.call("TrayIcon").toString(), "shown");
 
     control_.call("Title", {Variant("Calendar - Microsoft Outlook")});
     EXPECT_EQ(FindWindowW(L"rctrl_renwnd32", L"Calendar - Microsoft Outlook"), main);
