@@ -1,7 +1,11 @@
 // The stand-in's control object, "OutlookStandin.Control": how tests (and a scenario runner) act
 // on the stand-in's Outlook from another process, by late binding. One member per world command;
 // texts are UTF-8 on our side, BSTRs on the wire. A refused command fails with DISP_E_EXCEPTION
-// and the reason (an unknown folder, an item that is gone...).
+// and the reason (an unknown folder, an item that is gone...). The server ends once its clients
+// hold nothing of it: a runner keeps the control object for as long as the stand-in is to live.
+// Creating it starts the stand-in (Outlook starts: its windows appear); a stand-in started after
+// a quit has a fresh store. Under Wine, a stand-in killed outright leaves its class registered
+// with COM for the rest of the Wine session: none can be started after it there.
 //
 //   AddMail(folder, [option, value]...) -> EntryID   1  a new item arrives in the folder; the
 //                      options are qln-sim's `mail` options, each followed by its value:
