@@ -1,17 +1,19 @@
 // outlook-standin: a local COM server registered as "Outlook.Application" in the test Wine prefix,
-// so that QLN's side of COM crosses a process boundary as it does with Outlook.
+// so that QLN's side of COM crosses a process boundary as it does with Outlook. Its mail store is
+// the simulated Outlook's (Standin.h lists the object model it serves, with Outlook's names and
+// dispatch ids, and its events); StandinControl.cpp documents the control object
+// "OutlookStandin.Control" that tests drive it with; StandinWindows.h Outlook's windows.
 //
-//   outlook-standin.exe /RegServer     registers it under HKLM (Wine ignores per-user classes);
-//                                      refuses when another program holds Outlook's class
+//   outlook-standin.exe /RegServer     registers both classes and the events' type library under
+//                                      HKLM (Wine ignores per-user classes); refuses when another
+//                                      program holds Outlook's class
 //   outlook-standin.exe /UnregServer   removes its registration (only its own)
 //   outlook-standin.exe -Embedding     as COM starts it for a client
 //
-// This first slice serves the path to the Inbox with Outlook's names and ids: Application
-// (GetNamespace 0x110, Quit 0x113), NameSpace (GetDefaultFolder 0x210B), MAPIFolder (Items 0x3100,
-// EntryID 0xF01E, StoreID 0x3108, Name 0x3001) and Items (Count 0x50). It ends when its last
-// client lets go of the application, on Quit, or after 20 seconds without a call.
-// Not yet: the simulated Outlook's store and control interface, events (the event
-// dispinterfaces' type library), Outlook's windows.
+// It ends on Outlook's Quit, when every client has let go of everything it was given, or after
+// the control's idle limit without a call while no client waits for events. While the control
+// says so, it answers calls other than the control's "busy" (its own IMessageFilter), as Outlook
+// does behind a modal dialog.
 
 #include <windows.h>
 #include <objbase.h>
@@ -19,24 +21,24 @@
 
 #include <string>
 
-#include "platform/win32/com/Variant.h"
-#include "tests/win32/com/FakeAutomation.h"
+#include "platform/win32/CallbackGuard.h"
+#include "platform/win32/Win32Loop.h"
+#include "tests/win32/outlook-standin/Standin.h"
 
 namespace {
 
-using comtest::Call;
-using comtest::FakeAutomation;
-using platform::win32::com::ComPtr;
-using platform::win32::com::Variant;
+using standin::ComPtr;
+using standin::Standin;
 
-// Outlook's Application coclass.
+// Outlook's Application coclass, and the stand-in's control class and events' type library.
 constexpr CLSID CLSID_OutlookApplication = {0x0006F03A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr CLSID CLSID_StandinControl = {0x6C1D2A47, 0x93B8, 0x4E0F, {0xA5, 0x1C, 0x2F, 0x7E, 0x90, 0x4B, 0x3D, 0x61}};
+constexpr GUID LIBID_StandinEvents = {0x6C1D2A48, 0x93B8, 0x4E0F, {0xA5, 0x1C, 0x2F, 0x7E, 0x90, 0x4B, 0x3D, 0x61}};
 constexpr wchar_t kClsidKey[] = L"Software\\Classes\\CLSID\\{0006F03A-0000-0000-C000-000000000046}";
 constexpr wchar_t kProgIdKey[] = L"Software\\Classes\\Outlook.Application";
-constexpr UINT_PTR kLifeTimer = 1;
+constexpr wchar_t kControlClsidKey[] = L"Software\\Classes\\CLSID\\{6C1D2A47-93B8-4E0F-A51C-2F7E904B3D61}";
+constexpr wchar_t kControlProgIdKey[] = L"Software\\Classes\\OutlookStandin.Control";
 constexpr UINT kLifeCheckMs = 200;
-// A client that died holding references never lets go: a stand-in asked nothing for this long ends.
-constexpr int kIdleChecks = 20 * 1000 / kLifeCheckMs;
 
 std::wstring modulePath()
 {
@@ -68,18 +70,35 @@ std::wstring readValue(const std::wstring& key)
 // The registered server, "" when none.
 std::wstring registeredServer() { return readValue(std::wstring(kClsidKey) + L"\\LocalServer32"); }
 
+bool registerClass(const std::wstring& clsidKey, const std::wstring& progIdKey, const std::wstring& clsid,
+                   const std::wstring& progId, const std::wstring& self)
+{
+    return setValue(clsidKey, nullptr, L"Outlook stand-in for tests") &&
+           setValue(clsidKey + L"\\LocalServer32", nullptr, self) && setValue(clsidKey + L"\\ProgID", nullptr, progId) &&
+           setValue(progIdKey, nullptr, L"Outlook stand-in for tests") && setValue(progIdKey + L"\\CLSID", nullptr, clsid);
+}
+
+// The events' dispinterfaces, so that COM can carry a client's sink across processes.
+bool registerTypeLibrary(const std::wstring& self)
+{
+    ComPtr<ITypeLib> library;
+    if (FAILED(LoadTypeLibEx(self.c_str(), REGKIND_NONE, library.GetAddressOf())))
+        return false;
+    std::wstring path = self;
+    return SUCCEEDED(RegisterTypeLib(library.Get(), path.data(), nullptr));
+}
+
 int registerServer()
 {
     const std::wstring self = modulePath();
     const std::wstring current = registeredServer();
     if (!current.empty() && current != self)
         return 3;  // a real Outlook (or another stand-in) is registered: leave it alone
-    const std::wstring clsid = L"{0006F03A-0000-0000-C000-000000000046}";
-    const bool ok = setValue(kClsidKey, nullptr, L"Outlook stand-in for tests") &&
-                    setValue(std::wstring(kClsidKey) + L"\\LocalServer32", nullptr, self) &&
-                    setValue(std::wstring(kClsidKey) + L"\\ProgID", nullptr, L"Outlook.Application") &&
-                    setValue(kProgIdKey, nullptr, L"Outlook stand-in for tests") &&
-                    setValue(std::wstring(kProgIdKey) + L"\\CLSID", nullptr, clsid);
+    const bool ok =
+        registerClass(kClsidKey, kProgIdKey, L"{0006F03A-0000-0000-C000-000000000046}", L"Outlook.Application", self) &&
+        registerClass(kControlClsidKey, kControlProgIdKey, L"{6C1D2A47-93B8-4E0F-A51C-2F7E904B3D61}",
+                      L"OutlookStandin.Control", self) &&
+        registerTypeLibrary(self);
     return ok ? 0 : 1;
 }
 
@@ -87,66 +106,22 @@ int unregisterServer()
 {
     if (registeredServer() != modulePath())
         return registeredServer().empty() ? 0 : 3;
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgIdKey);
+    UnRegisterTypeLib(LIBID_StandinEvents, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+    for (const wchar_t* key : {kClsidKey, kProgIdKey, kControlClsidKey, kControlProgIdKey})
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
     return 0;
 }
 
-comtest::Member returns(Variant value)
-{
-    return [value](const Call&, Variant& result, EXCEPINFO&) {
-        result = value;
-        return S_OK;
-    };
-}
-
-Variant object(const ComPtr<FakeAutomation>& fake) { return Variant(static_cast<IDispatch*>(fake.Get())); }
-
-class Outlook {
-public:
-    Outlook()
-    {
-        application->member("GetNamespace", 0x110, [this](const Call& call, Variant& result, EXCEPINFO& e) {
-            if (call.args.size() != 1 || call.args[0].toString() != "MAPI")
-                return comtest::raise(e, L"The operation failed.", E_INVALIDARG);
-            result = object(nameSpace);
-            return S_OK;
-        });
-        application->member("Quit", 0x113, [](const Call&, Variant&, EXCEPINFO&) {
-            PostQuitMessage(0);
-            return S_OK;
-        });
-        nameSpace->member("GetDefaultFolder", 0x210B, [this](const Call& call, Variant& result, EXCEPINFO& e) {
-            if (call.args.size() != 1 || call.args[0].toLong() != 6)
-                return comtest::raise(e, L"The operation failed.", E_FAIL);
-            result = object(inbox);
-            return S_OK;
-        });
-        inbox->member("Items", 0x3100, returns(object(items)));
-        inbox->property("EntryID", 0xF01E, Variant("00000000INBOX"));
-        inbox->property("StoreID", 0x3108, Variant("00000000STORE"));
-        inbox->property("Name", 0x3001, Variant("Inbox"));
-        items->property("Count", 0x50, Variant(0));
-    }
-
-    ComPtr<FakeAutomation> application = FakeAutomation::create();
-    ComPtr<FakeAutomation> nameSpace = FakeAutomation::create();
-    ComPtr<FakeAutomation> inbox = FakeAutomation::create();
-    ComPtr<FakeAutomation> items = FakeAutomation::create();
-
-    int callsServed() const
-    {
-        return application->invocations() + nameSpace->invocations() + inbox->invocations() + items->invocations();
-    }
-};
-
-// Every client gets the one application object, as Outlook's is one per process.
+// Hands out one of the server's two objects: every client gets the same one, as Outlook's
+// application is one per process.
 class Factory final : public IClassFactory {
 public:
-    explicit Factory(Outlook& outlook) : outlook_(outlook) {}
+    explicit Factory(IDispatch& object) : object_(object) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
+        if (!object)
+            return E_POINTER;
         if (iid == IID_IUnknown || iid == IID_IClassFactory) {
             *object = static_cast<IClassFactory*>(this);
             return S_OK;
@@ -154,23 +129,74 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    // Lives on the stack of the server's main for its whole life.
+    // Lives on the stack of serve() for the server's whole life.
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
         served_ = true;
-        return outlook_.application->QueryInterface(iid, object);
+        return object_.QueryInterface(iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
     bool served() const { return served_; }
 
 private:
-    Outlook& outlook_;
+    IDispatch& object_;
     bool served_ = false;
+};
+
+// The stand-in's own filter of incoming calls: "busy" while the control says so, except for the
+// control's own calls (where COM says whose they are). Wine (up to 8 at least) carries out a call
+// answered SERVERCALL_RETRYLATER all the same and never asks the caller's filter to retry; it
+// honours SERVERCALL_REJECTED (the call fails with RPC_E_CALL_REJECTED).
+class BusyFilter final : public IMessageFilter {
+public:
+    explicit BusyFilter(Standin& standin) : standin_(standin) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+            *object = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the stack of serve(), registered only meanwhile.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override
+    {
+        return platform::win32::guardCallback<DWORD>(SERVERCALL_ISHANDLED, [&]() -> DWORD {
+            if (!standin_.busy() || (info && info->pUnk && isControl(info->pUnk)))
+                return SERVERCALL_ISHANDLED;
+            ++standin_.busyAnswers;
+            return standin_.busyAnswer() == Standin::Busy::Rejected ? SERVERCALL_REJECTED : SERVERCALL_RETRYLATER;
+        });
+    }
+    // The server calls out only to raise events: a busy client's sink is not waited for.
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+private:
+    bool isControl(IUnknown* object) const
+    {
+        ComPtr<IUnknown> identity;
+        ComPtr<IUnknown> control;
+        return SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&identity))) &&
+               SUCCEEDED(standin_.control()->QueryInterface(IID_PPV_ARGS(&control))) &&
+               identity.Get() == control.Get();  // MinGW's ComPtr == compares as bool
+    }
+
+    Standin& standin_;
 };
 
 int serve()
@@ -179,34 +205,48 @@ int serve()
         return 1;
     int status = 0;
     {
-        Outlook outlook;
-        Factory factory(outlook);
-        DWORD cookie = 0;
-        if (FAILED(CoRegisterClassObject(CLSID_OutlookApplication, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                                         &cookie))) {
+        platform::win32::Win32Loop loop;
+        Standin standin(loop);
+        Factory application(*standin.application());
+        Factory control(*standin.control());
+        BusyFilter filter(standin);
+        ComPtr<IMessageFilter> previousFilter;
+        CoRegisterMessageFilter(&filter, previousFilter.GetAddressOf());
+        DWORD applicationCookie = 0;
+        DWORD controlCookie = 0;
+        if (FAILED(CoRegisterClassObject(CLSID_OutlookApplication, &application, CLSCTX_LOCAL_SERVER,
+                                         REGCLS_MULTIPLEUSE, &applicationCookie)) ||
+            FAILED(CoRegisterClassObject(CLSID_StandinControl, &control, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                         &controlCookie))) {
             status = 1;
         } else {
-            SetTimer(nullptr, kLifeTimer, kLifeCheckMs, nullptr);
-            int idle = 0;
-            int served = 0;
-            MSG msg;
-            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (msg.message == WM_TIMER && msg.hwnd == nullptr) {
-                    // Only our own reference left: every client has let go.
-                    const bool clients = outlook.application->references() > 1;
-                    if (factory.served() && !clients)
-                        break;
-                    idle = outlook.callsServed() == served ? idle + 1 : 0;
-                    served = outlook.callsServed();
-                    if (idle >= kIdleChecks)
-                        break;
-                    continue;
+            std::uint64_t lastCalls = standin::Served::calls();
+            ULONGLONG lastCallAt = GetTickCount64();
+            loop.startTimer(kLifeCheckMs, [&] {
+                if (standin::Served::calls() != lastCalls) {
+                    lastCalls = standin::Served::calls();
+                    lastCallAt = GetTickCount64();
                 }
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            CoRevokeClassObject(cookie);
+                // Every client has let go; or one that died holding references never will.
+                const bool served = application.served() || control.served();
+                if (standin::Served::connectedSinks() > 0)
+                    lastCallAt = GetTickCount64();  // a client waits for events
+                const bool idle = standin.idleLimitMs != 0 && GetTickCount64() - lastCallAt >= standin.idleLimitMs;
+                if ((served && !standin.clientsHold()) || idle)
+                    loop.quit(0);
+            });
+            status = loop.run();
         }
+        if (applicationCookie)
+            CoRevokeClassObject(applicationCookie);
+        if (controlCookie)
+            CoRevokeClassObject(controlCookie);
+        standin.windows().close();
+        ComPtr<IMessageFilter> ours;
+        CoRegisterMessageFilter(previousFilter.Get(), ours.GetAddressOf());
+        // Clients' proxies must not reach objects of a store that is about to go.
+        CoDisconnectObject(standin.application(), 0);
+        CoDisconnectObject(standin.control(), 0);
     }
     CoUninitialize();
     return status;
