@@ -70,6 +70,12 @@ public:
     const std::string& ToolTipText() const { return toolTip_; }
     void setToolTipText(std::string text);
 
+    // Whether Tab stops at the control, for the kinds that take the focus (KeyboardNavigator);
+    // on by default, as VB has it. Off, the control still takes the focus by a click or its
+    // access key.
+    bool TabStop() const { return tabStop_; }
+    void setTabStop(bool tabStop) { tabStop_ = tabStop; }
+
     // Visible, and so is every container around it.
     bool shown() const;
 
@@ -129,6 +135,7 @@ private:
     draw::OleColour backColor_ = draw::systemOleColour(draw::syscolour::ButtonFace);
     draw::OleColour foreColor_ = draw::systemOleColour(draw::syscolour::ButtonText);
     std::string toolTip_;
+    bool tabStop_ = true;
 };
 
 } // namespace forms

@@ -1,6 +1,7 @@
 #include "platform/forms/InputControl.h"
 
 #include "platform/Failure.h"
+#include "platform/forms/Form.h"
 
 namespace forms {
 
@@ -76,6 +77,7 @@ void InputControl::gainFocus()
     if (focused_)
         return;
     focused_ = true;
+    parent().noteFocus(this);
     invalidate();
     if (GotFocus)
         GotFocus();
