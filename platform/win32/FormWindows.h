@@ -12,7 +12,7 @@
 // key, WM_SYSKEYDOWN; its WM_SYSCHAR is then swallowed so that Windows does not beep for a menu the
 // window lacks), arrow keys among option buttons and Space on buttons; every other key goes to the
 // control with the focus (a text or list box: KeyDown with its own action and KeyPress, then KeyUp;
-// a user control its keys), and a key nobody takes goes on to DefWindowProc (Alt+F4 still closes).
+// a user control its keys), and a key nobody takes goes on to DefWindowProc.
 // A press in a text or list box moves the focus there the same way as Tab (the focused control's
 // Validate may refuse, and the press is then lost). Nothing here activates a window or calls
 // SetFocus: a form that appears without taking the focus (the popup) gets no keys until the user
