@@ -170,9 +170,13 @@ TEST(KeyboardNavigator, ValidateKeepsTheFocusAndTheControlsThatWentOutOfReachAre
     EXPECT_FALSE(KeyboardNavigator(d.form).moveFocus(d.txtDisabled));
     EXPECT_EQ(d.focus(), "btnOK");
 
-    // Focus given by code counts too, and unloading forgets it.
+    // Focus given by code counts too; a box that let go leaves the form without one; unloading
+    // forgets it.
     d.txtLast.SetFocus();
     EXPECT_EQ(d.focus(), "txtLast");
+    d.txtLast.userBlur();
+    EXPECT_EQ(d.focus(), "(none)");
+    d.txtLast.SetFocus();
     d.form.Unload();
     EXPECT_EQ(d.form.ActiveControl(), nullptr);
 }
