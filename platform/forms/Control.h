@@ -79,6 +79,11 @@ public:
     // Visible, and so is every container around it.
     bool shown() const;
 
+    // The control is its form's ActiveControl. The controls without a caret or a selection of
+    // their own (buttons, check boxes, option buttons, tab strips, sliders) then show the focus with
+    // a dotted frame (DrawFocusRect).
+    bool isActiveControl() const;
+
     // Whether a click of the user reaches the control: it, its containers and its form are
     // enabled and visible.
     bool reactsToUser() const;

@@ -108,6 +108,7 @@ bool KeyboardNavigator::moveFocus(Control& control)
             return false;
     } else if (from) {
         form_.noteFocus(nullptr);
+        form_.invalidate();  // its focus frame goes
         if (auto* user = dynamic_cast<UserControl*>(from))
             user->lostFocus();
     }
@@ -119,6 +120,7 @@ bool KeyboardNavigator::moveFocus(Control& control)
         return input->hasFocus();
     }
     form_.noteFocus(&control);
+    form_.invalidate();
     if (auto* user = dynamic_cast<UserControl*>(&control))
         user->gotFocus();
     return true;

@@ -14,6 +14,7 @@
 #include "platform/forms/Label.h"
 #include "platform/forms/OptionButton.h"
 #include "platform/forms/Panel.h"
+#include "platform/forms/Slider.h"
 #include "platform/forms/TabStrip.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/UserControl.h"
@@ -358,6 +359,58 @@ TEST(KeyboardNavigator, OnlyTheCurrentTabsControlsAreStopsAndTheArrowsTurnAFocus
     EXPECT_EQ(name(form.ActiveControl()), "txtOnSecond");
     keys.keyDown(InputControl::vbKeyLeft, 0);  // the box's own key now
     EXPECT_EQ(tabs.CurrentTab(), 1);
+}
+
+// The pixels where two renderings of a form differ, as the box around them (empty when none).
+draw::Rect changedArea(const draw::Surface& a, const draw::Surface& b)
+{
+    draw::Rect area{};
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                area = area.empty() ? draw::Rect{x, y, x + 1, y + 1}
+                                    : draw::Rect{std::min(area.left, x), std::min(area.top, y),
+                                                 std::max(area.right, x + 1), std::max(area.bottom, y + 1)};
+    return area;
+}
+
+TEST(KeyboardNavigator, TheControlWithTheFocusShowsADottedFrameThatGoesWithIt)
+{
+    World w;
+    Canvas form(w.host);
+    form.move(0, 0, 300 * 15, 200 * 15);
+    const auto place = [&form](auto& control, int x, int y, int width, int height) -> forms::Control& {
+        control.move(x * 15, y * 15, width * 15, height * 15);
+        return control;
+    };
+    auto& chkMail = form.place<forms::CheckBox>("chkMail");
+    auto& optFade = form.place<forms::OptionButton>("optFade");
+    auto& btnGo = form.place<forms::CommandButton>("btnGo");
+    auto& tabs = form.place<forms::TabStrip>("TabOne1");
+    chkMail.setCaption("Mail");
+    optFade.setCaption("Fade");
+    btnGo.setCaption("Go");
+    tabs.setCaption("One|Two");
+    const std::vector<forms::Control*> framed = {
+        &place(chkMail, 10, 10, 100, 20), &place(optFade, 10, 40, 100, 20), &place(btnGo, 10, 70, 80, 25),
+        &place(form.place<forms::Slider>("sliRate"), 10, 110, 150, 40), &place(tabs, 170, 10, 120, 60)};
+    auto& txtName = form.place<forms::TextBox>("txtName");
+    place(txtName, 170, 110, 100, 25);
+    form.Show();
+    const draw::Surface plain = form.render();
+
+    for (forms::Control* control : framed) {
+        const int repaints = form.repaintCount();
+        ASSERT_TRUE(KeyboardNavigator(form).moveFocus(*control));
+        EXPECT_GT(form.repaintCount(), repaints) << control->Name();
+        const draw::Rect changed = changedArea(plain, form.render());
+        EXPECT_FALSE(changed.empty()) << control->Name();
+        EXPECT_EQ(changed.intersected(control->pixelBounds({0, 0})), changed) << control->Name();
+    }
+    // A text box shows its own caret; every frame is gone.
+    KeyboardNavigator(form).moveFocus(txtName);
+    EXPECT_EQ(changedArea(plain, form.render()).intersected(txtName.pixelBounds({0, 0})),
+              changedArea(plain, form.render()));
 }
 
 } // namespace
