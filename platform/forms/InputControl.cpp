@@ -74,10 +74,12 @@ void InputControl::SetFocus()
 
 void InputControl::gainFocus()
 {
+    // A control that has the focus and is given it again is its form's active one all the same
+    // (the form forgets it when unloaded).
+    parent().noteFocus(this);
     if (focused_)
         return;
     focused_ = true;
-    parent().noteFocus(this);
     invalidate();
     if (GotFocus)
         GotFocus();

@@ -128,9 +128,21 @@ bool KeyboardNavigator::moveFocus(Control& control)
 
 bool KeyboardNavigator::tab(bool backwards)
 {
-    Control* next = nextAfter(form_.ActiveControl(), backwards, [this](const Control& c) { return isTabStop(c); });
+    Control* from = form_.ActiveControl();
+    Control* next = nextAfter(from, backwards, [this](const Control& c) { return isTabStop(c); });
     if (!next)
         return false;
+    if (wrap_ == Wrap::Stop && from) {
+        // Creation order: whichever of the two comes first among the form's controls.
+        Control* first = nullptr;
+        for (const auto& control : form_.controls())
+            if (control.get() == from || control.get() == next) {
+                first = control.get();
+                break;
+            }
+        if (next == from || (backwards ? first == from : first == next))
+            return false;
+    }
     moveFocus(*next);
     return true;
 }
@@ -227,9 +239,9 @@ bool KeyboardNavigator::keyForFocused(Control& control, int keyCode, int shift)
 bool KeyboardNavigator::keyDown(int keyCode, int shift)
 {
     const int modifiers = shift & kModifiers;
-    if (keyCode == InputControl::vbKeyTab && (modifiers == 0 || modifiers == InputControl::vbShiftMask) &&
-        tab(modifiers != 0))
-        return true;
+    // Tab never reaches a control.
+    if (keyCode == InputControl::vbKeyTab && (modifiers == 0 || modifiers == InputControl::vbShiftMask))
+        return tab(modifiers != 0);
 
     Control* focused = form_.ActiveControl();
     const bool alt = (modifiers & InputControl::vbAltMask) != 0 && (modifiers & InputControl::vbCtrlMask) == 0;

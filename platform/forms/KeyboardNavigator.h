@@ -16,6 +16,9 @@
 // on; of a group of option buttons (the same container) only at the selected one, or at the group's
 // first when none is selected. Tab goes to the next stop after the control with the focus, wrapping
 // round; Shift+Tab to the one before; when no control has the focus, to the first or the last.
+// Tab and Shift+Tab never reach a control's KeyDown. A form inside another window's dialog (the
+// options page in Outlook's) is worked with Wrap::Stop: Tab from the last stop and Shift+Tab from
+// the first are then not taken, for the dialog to move its own focus on.
 //
 // Moving the focus (Tab, an access key, an arrow key, a click in a text or list box) always goes the
 // same way: the control that has it lets go first (a text or list box raises Validate, whose Cancel
@@ -52,7 +55,9 @@ class Form;
 
 class KeyboardNavigator {
 public:
-    explicit KeyboardNavigator(Form& form) : form_(form) {}
+    enum class Wrap { Round, Stop };
+
+    explicit KeyboardNavigator(Form& form, Wrap wrap = Wrap::Round) : form_(form), wrap_(wrap) {}
 
     // A key pressed in the form's window (key code and the Shift mask of InputControl). Returns
     // whether anything took it: a dialog key, or the control with the focus.
@@ -63,7 +68,8 @@ public:
     // Moves the focus to `control` as the user does; false when the control cannot take it (see
     // above) or the one that has it keeps it.
     bool moveFocus(Control& control);
-    // Tab (forwards) or Shift+Tab; false when no control is a tab stop.
+    // Tab (forwards) or Shift+Tab; false when no control is a tab stop, or with Wrap::Stop when
+    // the focus would wrap round.
     bool tab(bool backwards);
     // The access key `key` (a letter or digit, either case); false when no control has it.
     bool accessKey(char key);
@@ -88,6 +94,7 @@ private:
     bool keyForFocused(Control& control, int keyCode, int shift);
 
     Form& form_;
+    Wrap wrap_;
 };
 
 } // namespace forms

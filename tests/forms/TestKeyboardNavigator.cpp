@@ -134,6 +134,19 @@ TEST(KeyboardNavigator, TabVisitsTheStopsInCreationOrderAndWrapsBothWays)
                                                "txtLast got", "txtLast lost", "txtName got", "txtName lost",
                                                "txtLast got", "txtLast lost"}));
 
+    // Inside another window's dialog the ends are left to the dialog.
+    const KeyboardNavigator::Wrap stop = KeyboardNavigator::Wrap::Stop;
+    EXPECT_TRUE(KeyboardNavigator(d.form, stop).keyDown(kTab, kShift));
+    EXPECT_EQ(d.focus(), "ucLog");
+    KeyboardNavigator(d.form, stop).keyDown(kTab, kShift);
+    KeyboardNavigator(d.form, stop).keyDown(kTab, kShift);
+    EXPECT_EQ(d.focus(), "txtName");
+    EXPECT_FALSE(KeyboardNavigator(d.form, stop).keyDown(kTab, kShift));
+    EXPECT_EQ(d.focus(), "txtName");
+    KeyboardNavigator(d.form).moveFocus(d.txtLast);
+    EXPECT_FALSE(KeyboardNavigator(d.form, stop).keyDown(kTab, 0));
+    EXPECT_EQ(d.focus(), "txtLast");
+
     // Shift+Tab with no focus goes to the last stop; a form without stops leaves Tab to nobody.
     d.form.Unload();
     d.form.Show();
