@@ -97,6 +97,8 @@ bool Control::shown() const
     return true;
 }
 
+bool Control::isActiveControl() const { return form_.ActiveControl() == this; }
+
 bool Control::reactsToUser() const
 {
     for (const Control* control = this; control; control = control->container_)

@@ -70,8 +70,19 @@ public:
     const std::string& ToolTipText() const { return toolTip_; }
     void setToolTipText(std::string text);
 
+    // Whether Tab stops at the control, for the kinds that take the focus (KeyboardNavigator);
+    // on by default, as VB has it. Off, the control still takes the focus by a click or its
+    // access key.
+    bool TabStop() const { return tabStop_; }
+    void setTabStop(bool tabStop) { tabStop_ = tabStop; }
+
     // Visible, and so is every container around it.
     bool shown() const;
+
+    // The control is its form's ActiveControl. The controls without a caret or a selection of
+    // their own (buttons, check boxes, option buttons, tab strips, sliders) then show the focus with
+    // a dotted frame (DrawFocusRect).
+    bool isActiveControl() const;
 
     // Whether a click of the user reaches the control: it, its containers and its form are
     // enabled and visible.
@@ -129,6 +140,7 @@ private:
     draw::OleColour backColor_ = draw::systemOleColour(draw::syscolour::ButtonFace);
     draw::OleColour foreColor_ = draw::systemOleColour(draw::syscolour::ButtonText);
     std::string toolTip_;
+    bool tabStop_ = true;
 };
 
 } // namespace forms
