@@ -126,6 +126,16 @@ draw::Rect Control::pixelBounds(draw::Point origin) const
     return draw::Rect::ofSize(origin.x + pixelsX(left_), origin.y + pixelsY(top_), pixelsX(width_), pixelsY(height_));
 }
 
+draw::Rect Control::clientBounds() const
+{
+    draw::Point origin{0, 0};
+    if (container_) {
+        const draw::Rect outer = container_->clientBounds();
+        origin = {outer.left, outer.top};
+    }
+    return pixelBounds(origin);
+}
+
 void Control::invalidate() { form_.invalidate(); }
 
 FormsHost& Control::host() const { return form_.host(); }

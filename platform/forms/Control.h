@@ -103,6 +103,8 @@ public:
     virtual void paint(draw::Surface& surface, draw::Point origin) const;
     // The control's box in pixels: place and size each put on the nearest pixel.
     draw::Rect pixelBounds(draw::Point origin) const;
+    // The box in the form's client pixels, inside its containers.
+    draw::Rect clientBounds() const;
     // The pixels the control may paint; its box unless it draws elsewhere (a line).
     virtual draw::Rect paintBounds(draw::Point origin) const { return pixelBounds(origin); }
 

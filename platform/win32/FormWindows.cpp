@@ -10,17 +10,6 @@ namespace platform::win32 {
 
 namespace {
 
-// The control's box in the form's client pixels, containers included.
-draw::Rect boxOf(const forms::Control& control)
-{
-    draw::Point origin{0, 0};
-    if (const forms::Control* container = control.Container()) {
-        const draw::Rect outer = boxOf(*container);
-        origin = {outer.left, outer.top};
-    }
-    return control.pixelBounds(origin);
-}
-
 bool inside(const draw::Rect& r, draw::Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 // The shown control under the point, the last made first (it is painted above the earlier ones).
@@ -28,7 +17,7 @@ forms::Control* controlAt(const forms::Form& form, draw::Point p)
 {
     const auto& controls = form.controls();
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
-        if ((*it)->shown() && inside(boxOf(**it), p))
+        if ((*it)->shown() && inside((*it)->clientBounds(), p))
             return it->get();
     return nullptr;
 }
@@ -140,7 +129,7 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
         pressed_ = target;
 
     if (auto* input = dynamic_cast<forms::InputControl*>(target)) {
-        const draw::Rect box = boxOf(*input);
+        const draw::Rect box = input->clientBounds();
         const int x = point.x - box.left, y = point.y - box.top;
         if (down) {
             // The focused control lets go first; its Validate may keep the focus, and the press is lost.
@@ -150,7 +139,7 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
             input->userMouseUp(button, shift, x, y);
         }
     } else if (auto* user = dynamic_cast<forms::UserControl*>(target)) {
-        const draw::Rect box = boxOf(*user);
+        const draw::Rect box = user->clientBounds();
         const int x = point.x - box.left, y = point.y - box.top;
         if (down)
             user->mouseDown(button, shift, x, y);
