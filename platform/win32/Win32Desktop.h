@@ -67,6 +67,11 @@ public:
     void shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
                       const std::string& parameters, const std::string& directory, int showCommand) override;
 
+    // Makes an own window a child window of `parent` (WS_CHILD, placed in the parent's client
+    // pixels), or a top-level popup again with NoWindow: an ActiveX control's form lives in its
+    // container's window this way.
+    void setParent(WindowHandle window, WindowHandle parent);
+
     // Whether the window is one of the notifier's own, created here and not destroyed yet.
     bool isOwn(WindowHandle window) const { return procs_.count(window) != 0; }
 
