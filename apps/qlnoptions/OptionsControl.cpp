@@ -2,6 +2,8 @@
 
 #include <servprov.h>
 
+#include <functional>
+
 #include "apps/qlnoptions/PageWorld.h"
 #include "options/OptionsServices.h"
 #include "options/QLNOptions.h"
@@ -18,6 +20,8 @@ using com::activex::comEntry;
 // Outlook's PropertyPageSite (dual); OnStatusChange is DISPID 0x2100.
 constexpr IID kPropertyPageSite = {0x0006307F, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr DISPID kOnStatusChange = 0x2100;
+// PropertyPage's Dirty.
+constexpr DISPID kDirty = 0x2101;
 
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                               OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
@@ -28,9 +32,14 @@ constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE
 // Outlook's business).
 class SiteLink final : public outlook::PropertyPageSite {
 public:
-    explicit SiteLink(com::ComPtr<IDispatch> site) : site_(std::move(site)) {}
+    // `changed` runs first: the control tells its own sinks that Dirty changed.
+    SiteLink(com::ComPtr<IDispatch> site, std::function<void()> changed)
+        : site_(std::move(site)), changed_(std::move(changed))
+    {
+    }
     void OnStatusChange() override
     {
+        changed_();
         // A notification the dialog does not take is lost: the page stays dirty, and the dialog
         // asks Dirty again before it closes.
         platform::ignoreFailure([&] { site_.invoke(kOnStatusChange, DISPATCH_METHOD, {}, "OnStatusChange"); });
@@ -38,6 +47,7 @@ public:
 
 private:
     com::Dispatch site_;
+    std::function<void()> changed_;
 };
 
 IUnknown* OptionsControl::create()
@@ -79,7 +89,7 @@ void OptionsControl::onSiteChanged(IOleClientSite* site)
     }
     if (!pageSite)
         return;  // a container that is not Outlook's dialog: edits leave the page clean
-    site_ = std::make_unique<SiteLink>(std::move(pageSite));
+    site_ = std::make_unique<SiteLink>(std::move(pageSite), [this] { propertyChanged(kDirty); });
     page_->UserControl_InitProperties(site_.get());
 }
 
