@@ -794,9 +794,21 @@ void Control::propertyChanged(DISPID id)
     viewChanged();
 }
 
-std::vector<ComPtr<IUnknown>> Control::eventSinks() const
+void Control::raiseEvent(DISPID id, const std::vector<Variant>& args)
 {
-    return eventPoint_ ? eventPoint_->sinks() : std::vector<ComPtr<IUnknown>>{};
+    if (!eventPoint_ || eventsFrozen())
+        return;
+    // IDispatch takes the arguments last first; the Variants keep ownership.
+    std::vector<VARIANT> reversed;
+    reversed.reserve(args.size());
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        reversed.push_back(it->raw());
+    DISPPARAMS params{};
+    params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+    params.cArgs = static_cast<UINT>(reversed.size());
+    for (const ComPtr<IUnknown>& sink : eventPoint_->sinks())
+        static_cast<IDispatch*>(sink.Get())->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                                     nullptr, nullptr, nullptr);
 }
 
 Variant Control::ambient(DISPID id) const

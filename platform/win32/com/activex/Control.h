@@ -23,7 +23,7 @@
 //   once.
 // - IConnectionPointContainer with IPropertyNotifySink (propertyChanged() tells every sink
 //   OnChanged, marks the control dirty and repaints it) and, when the control has one, its event
-//   interface.
+//   interface (raiseEvent()).
 // - IProvideClassInfo2 from the type library in the module's resources.
 // The dual interface (IDispatch by the type library) comes from DualControl.h. Every method is a
 // guarded entry (Entry.h).
@@ -191,8 +191,10 @@ protected:
     // The container's ambient property, read from the site's IDispatch; an empty Variant when the
     // site has none or no such property.
     Variant ambient(DISPID id) const;
-    // The control's event sinks (its source interface), for raising events; empty without one.
-    std::vector<ComPtr<IUnknown>> eventSinks() const;
+    // Raises an event of the control's source dispinterface on every sink, the arguments in
+    // declaration order; nothing while the container has frozen events (FreezeEvents). A sink's
+    // failure is its own business.
+    void raiseEvent(DISPID id, const std::vector<Variant>& args = {});
     bool eventsFrozen() const { return freezeCount_ > 0; }
     // The type library in this module's resources.
     ComPtr<ITypeLib> typeLibrary() const;

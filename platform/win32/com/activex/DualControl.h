@@ -58,8 +58,14 @@ public:
                                      EXCEPINFO* exception, UINT* argumentError) override
     {
         return comEntry(IID_IDispatch, [&]() -> HRESULT {
-            return DispInvoke(static_cast<Dual*>(this), dualInfo().Get(), id, flags, params, result, exception,
-                              argumentError);
+            SetErrorInfo(0, nullptr);
+            const HRESULT hr = DispInvoke(static_cast<Dual*>(this), dualInfo().Get(), id, flags, params, result,
+                                          exception, argumentError);
+            if (SUCCEEDED(hr) || hr == DISP_E_EXCEPTION || HRESULT_FACILITY(hr) == FACILITY_DISPATCH)
+                return hr;
+            // A member's own error (380, invalid property value, say) reaches a late-bound caller
+            // as an exception with its code and text, as VB raises it.
+            return exceptionOf(hr, exception);
         });
     }
 
@@ -87,6 +93,20 @@ protected:
     }
 
 private:
+    static HRESULT exceptionOf(HRESULT hr, EXCEPINFO* exception)
+    {
+        if (!exception)
+            return hr;
+        *exception = EXCEPINFO{};
+        exception->scode = hr;
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, &info) == S_OK && info) {
+            info->GetDescription(&exception->bstrDescription);
+            info->GetSource(&exception->bstrSource);
+        }
+        return DISP_E_EXCEPTION;
+    }
+
     ComPtr<ITypeInfo> dualInfo_;
 };
 
