@@ -205,6 +205,9 @@ TEST_F(OptionsDll, HostedByWinesAtlContainerItDrawsThePageInItsChildWindow)
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD, WS_CHILD);
+    // Its window class is the DLL's own, not the host program's.
+    EXPECT_EQ(reinterpret_cast<HMODULE>(GetClassLongPtrW(window, GCLP_HMODULE)), GetModuleHandleW(L"QLNOptions.dll"));
+    EXPECT_NE(GetModuleHandleW(L"QLNOptions.dll"), nullptr);
     RECT bounds{};
     GetWindowRect(window, &bounds);
     EXPECT_EQ(bounds.left, 40);

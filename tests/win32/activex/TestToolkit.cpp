@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -358,6 +359,26 @@ TEST_F(Toolkit, KeysTheContainerWouldTakeStayWithTheControlAndAmbientsAreRead)
     ASSERT_EQ(swatch().QueryInterface(IID_PPV_ARGS(&object)), S_OK);
     EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(ModuleWindowClasses, AClassRemovedWithOneDesktopIsRegisteredAgainByAnother)
+{
+    // Two desktops of one module (two pages of one DLL): the first registers the class, the second
+    // finds it there; the first goes and takes the class with it; the second must register it
+    // again rather than trust that it is still there.
+    platform::WindowSpec spec;
+    spec.className = "Quellin.Test.SharedClass";
+    auto first = std::make_unique<platform::win32::Win32Desktop>();
+    first->destroyWindow(first->createWindow(spec));
+    platform::win32::Win32Desktop second;
+    second.destroyWindow(second.createWindow(spec));
+    first.reset();
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof info;
+    EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), L"Quellin.Test.SharedClass", &info));
+    platform::WindowHandle window = platform::NoWindow;
+    EXPECT_NO_THROW(window = second.createWindow(spec));
+    EXPECT_TRUE(IsWindow(reinterpret_cast<HWND>(window)));
 }
 
 // The class table of a DLL of one class: the swatch, on a world of the test's own.
