@@ -334,6 +334,10 @@ TEST_F(Toolkit, KeysTheContainerWouldTakeStayWithTheControlAndAmbientsAreRead)
 
     MSG tab{window, WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_EQ(active->TranslateAccelerator(&tab), S_OK);
+    MSG enter{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_EQ(active->TranslateAccelerator(&enter), S_OK);
+    MSG escape{window, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_EQ(active->TranslateAccelerator(&escape), S_FALSE);  // the dialog's Cancel
     MSG letter{window, WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_EQ(active->TranslateAccelerator(&letter), S_FALSE);
     MSG elsewhere{container.handle(), WM_KEYDOWN, VK_TAB, 0, 0, {}};

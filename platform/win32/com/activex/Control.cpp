@@ -1,6 +1,7 @@
 #include "platform/win32/com/activex/Control.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cwctype>
 
 #include "platform/win32/SurfaceBlit.h"
@@ -475,9 +476,9 @@ HRESULT STDMETHODCALLTYPE Control::TranslateAccelerator(LPMSG msg)
         case VK_UP:
         case VK_DOWN:
         case VK_RETURN:
-        case VK_ESCAPE:
-            // The container would take these keys for its own dialog navigation: they are the
-            // form's while the control has the focus.
+            // The container would take these keys for its own dialog navigation (Enter for its
+            // default button): they are the form's while the control has the focus. Esc stays the
+            // dialog's Cancel.
             SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
             rethrowEscaped();
             return S_OK;
@@ -737,7 +738,10 @@ HRESULT STDMETHODCALLTYPE Control::QuickActivate(QACONTAINER* container, QACONTR
 {
     if (!container || !control)
         return E_POINTER;
-    if (container->cbSize < sizeof(QACONTAINER) || control->cbSize < sizeof(QACONTROL))
+    // Containers of older headers pass shorter structures: what is read and written here are the
+    // fields every version has.
+    if (container->cbSize < offsetof(QACONTAINER, dwAmbientFlags) ||
+        control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy))
         return E_UNEXPECTED;
     return comEntry(IID_IQuickActivate, [&]() -> HRESULT {
         const HRESULT sited = SetClientSite(container->pClientSite);
@@ -747,7 +751,8 @@ HRESULT STDMETHODCALLTYPE Control::QuickActivate(QACONTAINER* container, QACONTR
         control->dwViewStatus = VIEWSTATUS_OPAQUE;
         control->dwEventCookie = 0;
         control->dwPropNotifyCookie = 0;
-        control->dwPointerActivationPolicy = 0;
+        if (control->cbSize >= sizeof(QACONTROL))
+            control->dwPointerActivationPolicy = 0;
         if (container->pPropertyNotifySink)
             propertyNotify_.Advise(container->pPropertyNotifySink, &control->dwPropNotifyCookie);
         if (container->pUnkEventSink && eventPoint_)

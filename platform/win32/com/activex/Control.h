@@ -10,8 +10,8 @@
 // - IOleInPlaceObject / IOleWindow: the control's window is the form's own window made a child of
 //   the site's window (Win32Desktop::setParent), placed by SetObjectRects; the form follows the
 //   rectangle's size. In-place deactivation unloads the form's window; the form itself lives on.
-// - IOleInPlaceActiveObject: TranslateAccelerator keeps Tab, Shift+Tab, the arrow keys, Enter and
-//   Esc inside the control while its window has the focus (a dialog would take them for its own
+// - IOleInPlaceActiveObject: TranslateAccelerator keeps Tab, Shift+Tab, the arrow keys and Enter
+//   inside the control while its window has the focus (a dialog would take them for its own
 //   navigation) by handing the message to the form's window, whose key handling (FormWindows) acts.
 // - IOleControl: GetControlInfo with the control's access keys as an accelerator table, OnMnemonic
 //   (to the form's window as the Alt key press it is), OnAmbientPropertyChange, FreezeEvents.
