@@ -75,7 +75,7 @@ ContainerWindow::~ContainerWindow()
         DestroyWindow(window_);
 }
 
-Site::Site(HWND window, RECT position, bool pageSite) : window_(window), position_(position), pageSite_(pageSite) {}
+Site::Site(HWND window, RECT position, PageSite pageSite) : window_(window), position_(position), pageSite_(pageSite) {}
 
 HRESULT STDMETHODCALLTYPE Site::QueryInterface(REFIID iid, void** object)
 {
@@ -88,10 +88,12 @@ HRESULT STDMETHODCALLTYPE Site::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IOleInPlaceSite*>(this);
     else if (iid == IID_IOleControlSite)
         *object = static_cast<IOleControlSite*>(this);
-    else if (iid == IID_IDispatch || (pageSite_ && iid == kPropertyPageSite))
+    else if (iid == IID_IDispatch || (pageSite_ == PageSite::Interface && iid == kPropertyPageSite))
         *object = static_cast<IDispatch*>(this);
     else if (iid == IID_IPropertyNotifySink)
         *object = static_cast<IPropertyNotifySink*>(this);
+    else if (iid == IID_IServiceProvider && pageSite_ == PageSite::Service)
+        *object = static_cast<IServiceProvider*>(this);
     if (!*object)
         return E_NOINTERFACE;
     AddRef();
@@ -198,7 +200,7 @@ HRESULT STDMETHODCALLTYPE Site::GetTypeInfo(UINT, LCID, ITypeInfo** info)
 
 HRESULT STDMETHODCALLTYPE Site::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
 {
-    if (count == 1 && pageSite_ && lstrcmpiW(names[0], L"OnStatusChange") == 0) {
+    if (count == 1 && pageSite_ != PageSite::None && lstrcmpiW(names[0], L"OnStatusChange") == 0) {
         ids[0] = kOnStatusChange;
         return S_OK;
     }
@@ -212,7 +214,7 @@ HRESULT STDMETHODCALLTYPE Site::Invoke(DISPID id, REFIID, LCID, WORD flags, DISP
 {
     if (result)
         VariantInit(result);
-    if (pageSite_ && id == kOnStatusChange && (flags & DISPATCH_METHOD)) {
+    if (pageSite_ != PageSite::None && id == kOnStatusChange && (flags & DISPATCH_METHOD)) {
         ++statusChanges;
         return S_OK;
     }
@@ -222,6 +224,18 @@ HRESULT STDMETHODCALLTYPE Site::Invoke(DISPID id, REFIID, LCID, WORD flags, DISP
         return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT STDMETHODCALLTYPE Site::QueryService(REFGUID service, REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (service != kPropertyPageSite || (iid != IID_IDispatch && iid != kPropertyPageSite))
+        return E_NOINTERFACE;
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE Site::OnChanged(DISPID id)

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <servprov.h>
 
 #include <atomic>
 #include <cstdint>
@@ -31,6 +32,10 @@ void clickAt(POINT screen);
 // The screen's pixels under the rectangle, each 0x00RRGGBB, row by row from the top.
 std::vector<std::uint32_t> screenPixels(const RECT& r);
 
+// How a site offers Outlook's PropertyPageSite: not at all, by QueryInterface of the client site,
+// or as a service of its IServiceProvider.
+enum class PageSite { None, Interface, Service };
+
 // A top-level window the control is placed in.
 class ContainerWindow {
 public:
@@ -51,10 +56,10 @@ class Site final : public IOleClientSite,
                    public IOleInPlaceSite,
                    public IOleControlSite,
                    public IDispatch,
-                   public IPropertyNotifySink {
+                   public IPropertyNotifySink,
+                   public IServiceProvider {
 public:
-    // `pageSite`: whether the site is also Outlook's PropertyPageSite.
-    Site(HWND window, RECT position, bool pageSite);
+    Site(HWND window, RECT position, PageSite pageSite);
 
     int statusChanges = 0;
     std::vector<DISPID> changedProperties;
@@ -104,11 +109,13 @@ public:
     // IPropertyNotifySink
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override;
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+    // IServiceProvider
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** object) override;
 
 private:
     HWND window_;
     RECT position_;
-    bool pageSite_;
+    PageSite pageSite_;
     std::atomic<ULONG> references_{1};
 };
 

@@ -1,5 +1,7 @@
 #include "Swatch.h"
 
+#include <stdexcept>
+
 #include "platform/Failure.h"
 #include "platform/win32/com/Variant.h"
 #include "platform/win32/com/activex/Entry.h"
@@ -58,6 +60,8 @@ HRESULT STDMETHODCALLTYPE Swatch::put_Caption(BSTR caption)
 {
     return comEntry(IID_ISwatch, [&]() -> HRESULT {
         const std::string text = com::Bstr::toUtf8(caption);
+        if (text == "#bug")
+            throw std::logic_error("a bug in the swatch");  // for the tests of the entry guard
         if (text == caption_)
             return S_OK;
         caption_ = text;

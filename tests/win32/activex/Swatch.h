@@ -1,7 +1,8 @@
 #pragma once
 // The tests' own control on the ActiveX toolkit: a form with one label (the Caption) whose colour
 // follows Style and Lit. Its properties notify and persist by name; Style refuses values outside
-// 0..2 with error 380; Ring raises Rung; a click on the label raises Click.
+// 0..2 with error 380; Ring raises Rung; a click on the label raises Click. The caption "#bug"
+// throws what no COM method may let out.
 
 #include <string>
 

@@ -243,7 +243,7 @@ TEST_F(OptionsDll, InOutlooksRoleAClickMakesItDirtyTellsTheSiteAndApplyWritesThe
     ContainerWindow container(60, 60, kPageWidth + 40, kPageHeight + 40);
     const RECT position{20, 20, 20 + kPageWidth, 20 + kPageHeight};
     ComPtr<Site> site;
-    site.Attach(new Site(container.handle(), position, true));
+    site.Attach(new Site(container.handle(), position, PageSite::Interface));
 
     ComPtr<IUnknown> page = createPage();
     ASSERT_TRUE(page);
@@ -317,6 +317,46 @@ TEST_F(OptionsDll, InOutlooksRoleAClickMakesItDirtyTellsTheSiteAndApplyWritesThe
     EXPECT_FALSE(site->inPlaceActive);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
+}
+
+TEST_F(OptionsDll, FindsThePageSiteAsAServiceOfTheSiteAndLetsTheDllGoWithItsLastPage)
+{
+    ContainerWindow container(80, 80, kPageWidth, kPageHeight);
+    const RECT position{0, 0, kPageWidth, kPageHeight};
+    ComPtr<Site> site;
+    site.Attach(new Site(container.handle(), position, PageSite::Service));
+    {
+        ComPtr<IUnknown> page = createPage();
+        ASSERT_TRUE(page);
+        ComPtr<IOleObject> object;
+        ASSERT_EQ(page.As(&object), S_OK);
+        ASSERT_EQ(object->SetClientSite(site.Get()), S_OK);
+        ASSERT_EQ(object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site.Get(), 0, container.handle(), &position), S_OK);
+        EXPECT_TRUE(site->uiActive);
+        ComPtr<IOleInPlaceObject> inPlace;
+        ASSERT_EQ(page.As(&inPlace), S_OK);
+        HWND window = nullptr;
+        ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
+        EXPECT_EQ(GetFocus(), window);
+        pump(300);
+
+        ReferencePage reference(kPageWidth, kPageHeight);
+        const RECT box = boxOf(reference.page.chkIsEnabled);
+        clickAt(POINT{80 + box.left + 8, 80 + (box.top + box.bottom) / 2});
+        pump(300);
+        EXPECT_TRUE(dirtyByVtable(*page.Get()));
+        EXPECT_GE(site->statusChanges, 1);
+
+        EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+        EXPECT_FALSE(site->uiActive);
+        EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
+    }
+    // No page is left: the DLL may be unloaded.
+    using Entry = HRESULT(__stdcall*)();
+    const auto canUnloadNow = reinterpret_cast<Entry>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"QLNOptions.dll"), "DllCanUnloadNow")));
+    ASSERT_NE(canUnloadNow, nullptr);
+    EXPECT_EQ(canUnloadNow(), S_OK);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "Container.h"
 #include "Swatch.h"
 #include "platform/Failure.h"
+#include "platform/win32/CallbackGuard.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Loop.h"
@@ -146,7 +148,7 @@ private:
 TEST_F(Toolkit, PropertiesByNameNotifyOnceEachChangeAndRefuseAnInvalidStyleWith380)
 {
     ComPtr<Site> site;
-    site.Attach(new Site(nullptr, RECT{}, false));
+    site.Attach(new Site(nullptr, RECT{}, PageSite::None));
     ComPtr<IConnectionPointContainer> points;
     ASSERT_EQ(swatch().QueryInterface(IID_PPV_ARGS(&points)), S_OK);
     ComPtr<IConnectionPoint> notify;
@@ -179,6 +181,19 @@ TEST_F(Toolkit, PropertiesByNameNotifyOnceEachChangeAndRefuseAnInvalidStyleWith3
     control.put("Caption", "Later");
     EXPECT_EQ(site->changedProperties.size(), 3u);
     EXPECT_EQ(notify->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+}
+
+TEST_F(Toolkit, ABugInAMethodNeverCrossesCOMAndLeavesTheControlInert)
+{
+    ComPtr<ISwatch> direct;
+    ASSERT_EQ(swatch().QueryInterface(IID_PPV_ARGS(&direct)), S_OK);
+    EXPECT_EQ(direct->put_Caption(com::Bstr("#bug").get()), E_UNEXPECTED);
+    // The bug is held, not absorbed: every guarded entry answers at once without running.
+    EXPECT_EQ(direct->put_Caption(com::Bstr("After").get()), E_UNEXPECTED);
+    EXPECT_EQ(swatch().swatch().lblCaption.Caption(), "Swatch");
+    EXPECT_THROW(platform::win32::rethrowEscaped(), std::logic_error);
+    EXPECT_EQ(direct->put_Caption(com::Bstr("After").get()), S_OK);
+    EXPECT_EQ(swatch().swatch().lblCaption.Caption(), "After");
 }
 
 TEST_F(Toolkit, APropertyBagAndAStreamGiveBackTheStateTheyWereSavedFrom)
@@ -236,7 +251,7 @@ TEST_F(Toolkit, EventsReachAdvisedSinksAlsoFromARealClickAndNotWhileFrozen)
 {
     ContainerWindow container(300, 300, 200, 100);
     ComPtr<Site> site;
-    site.Attach(new Site(container.handle(), RECT{10, 10, 170, 70}, false));
+    site.Attach(new Site(container.handle(), RECT{10, 10, 170, 70}, PageSite::None));
     host_in(*site.Get(), container.handle(), RECT{10, 10, 170, 70});
     pump(200);
 
@@ -324,7 +339,7 @@ TEST_F(Toolkit, KeysTheContainerWouldTakeStayWithTheControlAndAmbientsAreRead)
 {
     ContainerWindow container(300, 300, 200, 100);
     ComPtr<Site> site;
-    site.Attach(new Site(container.handle(), RECT{0, 0, 160, 60}, false));
+    site.Attach(new Site(container.handle(), RECT{0, 0, 160, 60}, PageSite::None));
     host_in(*site.Get(), container.handle(), RECT{0, 0, 160, 60});
     ComPtr<IOleInPlaceActiveObject> active;
     ASSERT_EQ(swatch().QueryInterface(IID_PPV_ARGS(&active)), S_OK);
