@@ -1,8 +1,8 @@
 #pragma once
 // The Windows world of the options page inside its host's process: the real registry, files,
 // machine facts, desktop, GDI fonts, the host's message loop (our tasks and timers ride on its
-// pump through a hidden window), Outlook by its ProgID, the forms on real windows, and the system
-// font dialog (ChooseFontW).
+// pump through a hidden window), Outlook by its ProgID, the forms on real windows, and the system's
+// font and colour dialogs (CommonDialogs.h).
 //
 // One world serves every page of the process: made with the first page, gone with the last
 // (shared()), so a DLL that is unloaded leaves no window or class of its own behind.
