@@ -400,6 +400,46 @@ TEST(ModuleWindowClasses, AClassRemovedWithOneDesktopIsRegisteredAgainByAnother)
     EXPECT_TRUE(IsWindow(reinterpret_cast<HWND>(window)));
 }
 
+// While a message box is up: whether the container was disabled and who owns the box; then OK.
+struct BoxSeen {
+    HWND container = nullptr;
+    bool containerEnabled = true;
+    HWND owner = nullptr;
+};
+BoxSeen boxSeen;
+
+void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    const HWND box = FindWindowW(L"#32770", L"Quellin Options");
+    if (!box)
+        return;
+    KillTimer(nullptr, timer);
+    boxSeen.containerEnabled = IsWindowEnabled(boxSeen.container) != FALSE;
+    boxSeen.owner = GetWindow(box, GW_OWNER);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST(ControlWindows, AMessageBoxOfAControlKeepsTheWholeDialogAwayUntilAnswered)
+{
+    // A control's message box names the control's (child) window as its owner, as the page does;
+    // the dialog around it must not take input meanwhile (a second Apply from its OK button).
+    platform::win32::Win32Desktop desktop;
+    ContainerWindow container(200, 200, 300, 200);
+    platform::WindowSpec spec;
+    spec.className = "Quellin.Test.Control";
+    const platform::WindowHandle control = desktop.createWindow(spec);
+    desktop.setParent(control, reinterpret_cast<platform::WindowHandle>(container.handle()));
+    EXPECT_EQ(GetParent(reinterpret_cast<HWND>(control)), container.handle());
+    EXPECT_EQ(GetWindowLongPtrW(reinterpret_cast<HWND>(control), GWL_STYLE) & (WS_CHILD | WS_POPUP), WS_CHILD);
+
+    boxSeen = BoxSeen{container.handle()};
+    SetTimer(nullptr, 0, 100, answerBox);
+    EXPECT_EQ(desktop.messageBox(control, "Invalid value", "Quellin Options", MB_OK | MB_ICONSTOP), IDOK);
+    EXPECT_FALSE(boxSeen.containerEnabled);
+    EXPECT_EQ(boxSeen.owner, container.handle());
+    EXPECT_TRUE(IsWindowEnabled(container.handle()));
+}
+
 // The class table of a DLL of one class: the swatch, on a world of the test's own.
 Toolkit* currentToolkit = nullptr;
 IUnknown* makeSwatch()
