@@ -374,8 +374,15 @@ TEST_F(Toolkit, KeysTheContainerWouldTakeStayWithTheControlAndAmbientsAreRead)
     EXPECT_EQ(swatch().ambientChanges, (std::vector<DISPID>{DISPID_AMBIENT_USERMODE}));
     EXPECT_TRUE(swatch().userMode);
 
+    // Hidden and shown again by the container's verbs.
     ComPtr<IOleObject> object;
     ASSERT_EQ(swatch().QueryInterface(IID_PPV_ARGS(&object)), S_OK);
+    const RECT position{0, 0, 160, 60};
+    ASSERT_EQ(object->DoVerb(OLEIVERB_HIDE, nullptr, site.Get(), 0, container.handle(), &position), S_OK);
+    EXPECT_FALSE(IsWindowVisible(window));
+    ASSERT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, site.Get(), 0, container.handle(), &position), S_OK);
+    EXPECT_TRUE(IsWindowVisible(window));
+
     EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_FALSE(IsWindow(window));
 }

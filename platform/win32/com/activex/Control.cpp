@@ -215,7 +215,7 @@ HRESULT STDMETHODCALLTYPE Control::DoVerb(LONG verb, LPMSG, IOleClientSite* site
         case OLEIVERB_INPLACEACTIVATE: return activate(false);
         case OLEIVERB_HIDE:
             if (inPlaceActive_)
-                ShowWindow(window(), SW_HIDE);
+                form().Hide();
             return S_OK;
         case OLEIVERB_DISCARDUNDOSTATE: return S_OK;
         default: return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
@@ -326,6 +326,8 @@ HRESULT Control::activate(bool uiActivate)
             return FAILED(hr) ? hr : E_FAIL;
         }
         createWindow(parent, position);
+    } else if (!form().Visible()) {
+        form().Show();  // hidden by OLEIVERB_HIDE
     }
     if (uiActivate && !uiActive_) {
         uiActive_ = true;
