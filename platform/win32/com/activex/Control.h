@@ -183,7 +183,8 @@ protected:
     virtual void onAmbientChanged(DISPID id);
     virtual void onMnemonic(const MSG& msg);
     // The access keys (letters and digits) the container routes to OnMnemonic.
-    virtual std::wstring accessKeys() const { return {}; }
+    // By default those of the form's controls within the user's reach (KeyboardNavigator).
+    virtual std::wstring accessKeys() const;
 
     // A property changed: every IPropertyNotifySink hears OnChanged(id), the control becomes dirty
     // and is drawn again.
@@ -204,6 +205,10 @@ protected:
 private:
     HRESULT activate(bool uiActivate);
     void createWindow(HWND parent, const RECT& position);
+    // Whether Tab (Shift+Tab when `backwards`) would move the focus to another of the form's tab
+    // stops rather than out of the form.
+    bool tabStaysInside(bool backwards);
+    static bool shiftDown();
     void place(const RECT& position);
     void uiDeactivate();
     void inPlaceDeactivate();
