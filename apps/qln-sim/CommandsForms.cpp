@@ -184,6 +184,14 @@ template <class C, class Act>
 Action postInput(Named named, Input input, std::string told, Act act)
 {
     return [named, input, told, act](Runtime& rt) {
+        if (NotifierProcess* process = rt.notifierProcess()) {
+            // QLN.exe's popup takes a real mouse click on its buttons; nothing else reaches it.
+            if (input.command != "click" || named.form != "frmNewMail")
+                rt.needNotifierInProcess(input.command + " on " + named.path());
+            rt.note("world", told);
+            process->click(named.control);
+            return;
+        }
         const forms::Form* form = rt.forms().find(named.form);
         if (!form || !form->Loaded())
             throw std::invalid_argument(input.command + ": " + named.form + " is not loaded");
@@ -625,6 +633,7 @@ Action parseControlCheck(Args& args)
     const ValueKind kind = kindFor(*property, named.kind);
     const Text expected = args.value("VALUE", kind);
     return [named, property, kind, expected](Runtime& rt) {
+        rt.needNotifierInProcess("the properties of its forms' controls");
         const std::string want = rt.resolve(expected);
         const std::string wanted = describeValue(want, kind);
         const forms::Form* form = rt.forms().find(named.form);
@@ -652,6 +661,7 @@ Action parseExpectForm(Args& args)
         args.failAt(*token, "expect form: unknown form '" + name + "' (" + knownFormNames() + ")");
     const std::string look = args.choice("state", {"shown", "hidden", "unloaded"});
     return [name, look](Runtime& rt) {
+        rt.needNotifierInProcess("its forms");
         const forms::Form* form = rt.forms().find(name);
         const std::string found = !form || !form->Loaded() ? "unloaded" : form->Visible() ? "shown" : "hidden";
         Runtime::expect(found == look, look, found + (form ? "" : " (" + name + " " + rt.describeMissingForm(name) + ")"));
@@ -681,7 +691,11 @@ Action parseSnapshot(Args& args)
         if (!knownForm(form))
             args.failAt(*formToken, "snapshot: unknown form '" + form + "' (" + knownFormNames() + ")");
     }
-    return [file, form](Runtime& rt) { rt.snapshot(file, form); };
+    return [file, form](Runtime& rt) {
+        if (!form.empty())
+            rt.needNotifierInProcess("the picture of one of its forms; `snapshot FILE` takes the screen");
+        rt.snapshot(file, form);
+    };
 }
 
 Action parseExpectTimer(Args& args)
@@ -689,6 +703,7 @@ Action parseExpectTimer(Args& args)
     const Named named = resolveName(args, args.next("NAME"), "expect timer", Want::Timer);
     const bool on = args.choice("state", {"on", "off"}) == "on";
     return [named, on](Runtime& rt) {
+        rt.needNotifierInProcess("its timers");
         const forms::Form* form = rt.forms().find(named.form);
         const platform::Timer* timer = form ? form->timer(named.control) : nullptr;
         // A form never created has no running timer.

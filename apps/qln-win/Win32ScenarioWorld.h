@@ -37,7 +37,7 @@
 
 namespace qln::runner {
 
-class Win32ScenarioWorld final : public ScenarioWorld {
+class Win32ScenarioWorld : public ScenarioWorld {
 public:
     Win32ScenarioWorld();
     ~Win32ScenarioWorld() override;
