@@ -473,6 +473,21 @@ Action parseExpectOutlook(Args& args)
     const std::string what = args.choice("state", {"maximized", "restored", "front"});
     return [what](Runtime& rt) {
         auto& world = rt.world();
+        if (RemoteOutlook* remote = world.remoteOutlook()) {
+            const platform::WindowHandle main = world.outlookMainWindow();
+            if (main == platform::NoWindow)
+                Runtime::expect(false, "Outlook's window " + what, "Outlook not running");
+            if (what == "front") {
+                const platform::WindowHandle front = world.front();
+                Runtime::expect(front == main, "Outlook's window in front", rt.describeWindow(front) + " in front");
+                return;
+            }
+            const auto state = remote->mainWindowState();
+            const auto wanted =
+                what == "maximized" ? platform::sim::ShowState::Maximized : platform::sim::ShowState::Restored;
+            Runtime::expect(state == wanted, "Outlook's window " + what, describeShowState(state));
+            return;
+        }
         rt.simOutlook();
         auto& desktop = rt.simDesktop();
         const platform::WindowHandle main = world.outlookMainWindow();

@@ -115,6 +115,8 @@ class RemoteOutlook : public WorldOutlook {
 public:
     virtual void retitle(const std::string& title) = 0;  // its main window; throws when not running
     virtual bool running() const = 0;
+    // Its main window's state: maximized, restored, minimized or hidden.
+    virtual platform::sim::ShowState mainWindowState() const = 0;
     // Outlook's new-mail icon: absent (never shown, or Outlook not running), shown, removed.
     virtual platform::sim::TrayIconState trayIcon() const = 0;
     virtual int trayMessages(std::uint32_t message) const = 0;  // received by the icon's owner

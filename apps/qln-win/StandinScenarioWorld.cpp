@@ -33,6 +33,7 @@ constexpr std::int64_t kAttachLimitMs = 15'000;
 constexpr std::int64_t kSettledMs = 400;
 // How long a click's effect may take to be handled by QLN.exe.
 constexpr DWORD kInputIdleMs = 2'000;
+constexpr std::int64_t kAfterInputMs = 300;
 
 std::wstring programFolder()
 {
@@ -247,6 +248,15 @@ public:
 
     void retitle(const std::string& title) override { running("outlook title").call("Title", {Variant(title)}); }
     bool running() const override { return static_cast<bool>(control_); }
+    platform::sim::ShowState mainWindowState() const override
+    {
+        const HWND main = hwnd(mainWindow());
+        if (!main || !IsWindowVisible(main))
+            return platform::sim::ShowState::Hidden;
+        return IsZoomed(main) ? platform::sim::ShowState::Maximized
+               : IsIconic(main) ? platform::sim::ShowState::Minimized
+                                : platform::sim::ShowState::Restored;
+    }
     platform::sim::TrayIconState trayIcon() const override
     {
         if (!control_)
@@ -413,10 +423,10 @@ public:
         const int x = origin.x + static_cast<int>(std::lround((left + control->Width() / 2) / twipsPerPixel));
         const int y = origin.y + static_cast<int>(std::lround((top + control->Height() / 2) / twipsPerPixel));
         sendClick(x, y);
-        // The click is QLN.exe's to handle; the next step looks once it has.
-        world_.advance(50);
+        // The click is QLN.exe's to handle (and Outlook's, for what the click asks of it); the next
+        // step looks once they have.
+        world_.advance(kAfterInputMs);
         WaitForInputIdle(info_.hProcess, kInputIdleMs);
-        world_.advance(50);
     }
 
 private:
