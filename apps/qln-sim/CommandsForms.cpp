@@ -178,13 +178,17 @@ struct Input {
     bool needsReach = true;  // false: it happens whether or not the control takes input (the focus leaving)
 };
 
+// The notifier's own forms: in another process on a world where the notifier runs as a program of
+// its own (the options page's forms stay in the runner's, as in Outlook's).
+bool notifierForm(const std::string& form) { return form == "frmNewMail" || form == "frmGetStart"; }
+
 // The input is an event like any other: in a batch it waits for `end`, and by then the form may
 // look different, so the control is found again when the event runs.
 template <class C, class Act>
 Action postInput(Named named, Input input, std::string told, Act act)
 {
     return [named, input, told, act](Runtime& rt) {
-        if (NotifierProcess* process = rt.notifierProcess()) {
+        if (NotifierProcess* process = rt.notifierProcess(); process && notifierForm(named.form)) {
             // QLN.exe's popup takes a real mouse click on its buttons; nothing else reaches it.
             if (input.command != "click" || named.form != "frmNewMail")
                 rt.needNotifierInProcess(input.command + " on " + named.path());
@@ -633,7 +637,8 @@ Action parseControlCheck(Args& args)
     const ValueKind kind = kindFor(*property, named.kind);
     const Text expected = args.value("VALUE", kind);
     return [named, property, kind, expected](Runtime& rt) {
-        rt.needNotifierInProcess("the properties of its forms' controls");
+        if (notifierForm(named.form))
+            rt.needNotifierInProcess("the properties of its forms' controls");
         const std::string want = rt.resolve(expected);
         const std::string wanted = describeValue(want, kind);
         const forms::Form* form = rt.forms().find(named.form);
@@ -661,7 +666,8 @@ Action parseExpectForm(Args& args)
         args.failAt(*token, "expect form: unknown form '" + name + "' (" + knownFormNames() + ")");
     const std::string look = args.choice("state", {"shown", "hidden", "unloaded"});
     return [name, look](Runtime& rt) {
-        rt.needNotifierInProcess("its forms");
+        if (notifierForm(name))
+            rt.needNotifierInProcess("its forms");
         const forms::Form* form = rt.forms().find(name);
         const std::string found = !form || !form->Loaded() ? "unloaded" : form->Visible() ? "shown" : "hidden";
         Runtime::expect(found == look, look, found + (form ? "" : " (" + name + " " + rt.describeMissingForm(name) + ")"));
@@ -692,7 +698,7 @@ Action parseSnapshot(Args& args)
             args.failAt(*formToken, "snapshot: unknown form '" + form + "' (" + knownFormNames() + ")");
     }
     return [file, form](Runtime& rt) {
-        if (!form.empty())
+        if (notifierForm(form))
             rt.needNotifierInProcess("the picture of one of its forms; `snapshot FILE` takes the screen");
         rt.snapshot(file, form);
     };
@@ -703,7 +709,8 @@ Action parseExpectTimer(Args& args)
     const Named named = resolveName(args, args.next("NAME"), "expect timer", Want::Timer);
     const bool on = args.choice("state", {"on", "off"}) == "on";
     return [named, on](Runtime& rt) {
-        rt.needNotifierInProcess("its timers");
+        if (notifierForm(named.form))
+            rt.needNotifierInProcess("its timers");
         const forms::Form* form = rt.forms().find(named.form);
         const platform::Timer* timer = form ? form->timer(named.control) : nullptr;
         // A form never created has no running timer.

@@ -31,9 +31,10 @@ WindowHandle handle(HWND window) { return reinterpret_cast<WindowHandle>(window)
 // How long QLN.exe may take to start and attach, and how long its calls must rest to count as done.
 constexpr std::int64_t kAttachLimitMs = 15'000;
 constexpr std::int64_t kSettledMs = 400;
-// How long a click's effect may take to be handled by QLN.exe.
-constexpr DWORD kInputIdleMs = 2'000;
+// After a click: at least this long, and until QLN.exe's calls to Outlook have rested a while.
 constexpr std::int64_t kAfterInputMs = 300;
+constexpr std::int64_t kInputRestMs = 250;
+constexpr std::int64_t kInputLimitMs = 3'000;
 
 std::wstring programFolder()
 {
@@ -350,22 +351,65 @@ public:
         // Attached: its start-up is over (it waits for input), its popup window exists, and its calls
         // to Outlook have come to rest.
         WaitForInputIdle(info_.hProcess, static_cast<DWORD>(kAttachLimitMs));
-        const std::int64_t until = world_.nowMs() + kAttachLimitMs;
+        settle(0, kSettledMs, kAttachLimitMs, true);
+        if (running() && popupWindow() == platform::NoWindow)
+            throw std::runtime_error("start: QLN.exe did not attach within " + std::to_string(kAttachLimitMs) + " ms");
+    }
+
+    // Lets time pass until QLN.exe's calls to Outlook have rested for `restMs` (at least `minMs`, at
+    // most `limitMs`; with `popup`, until its popup window exists too), or it has ended.
+    void settle(std::int64_t minMs, std::int64_t restMs, std::int64_t limitMs, bool popup)
+    {
+        const std::int64_t begin = world_.nowMs();
         int lastCalls = -1;
-        std::int64_t restingSince = world_.nowMs();
-        while (running() && world_.nowMs() < until) {
+        std::int64_t restingSince = begin;
+        while (running() && world_.nowMs() - begin < limitMs) {
             const int calls = world_.remote_->running() ? world_.remote_->calls("*") : 0;
             if (calls != lastCalls) {
                 lastCalls = calls;
                 restingSince = world_.nowMs();
             }
-            if (popupWindow() != platform::NoWindow && world_.nowMs() - restingSince >= kSettledMs)
+            const bool rested = world_.nowMs() - restingSince >= restMs && world_.nowMs() - begin >= minMs;
+            if (rested && (!popup || popupWindow() != platform::NoWindow))
                 return;
             world_.advance(50);
         }
-        if (running())
-            throw std::runtime_error("start: QLN.exe did not attach within " + std::to_string(kAttachLimitMs) + " ms");
     }
+
+    // Presses the default button of each message box QLN.exe shows, once, and tells what it said.
+    void answerMessageBoxes()
+    {
+        if (!running())
+            return;
+        std::vector<HWND> boxes;
+        EnumThreadWindows(
+            info_.dwThreadId,
+            [](HWND window, LPARAM found) {
+                wchar_t className[16] = {};
+                GetClassNameW(window, className, 16);
+                if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window))
+                    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&boxes));
+        // A box stays on screen a moment after its click; it is answered once.
+        std::erase_if(answered_, [&](HWND box) { return std::find(boxes.begin(), boxes.end(), box) == boxes.end(); });
+        for (HWND box : boxes) {
+            if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
+                continue;
+            answered_.push_back(box);
+            wchar_t caption[256] = {};
+            wchar_t text[2048] = {};
+            GetWindowTextW(box, caption, 256);
+            GetDlgItemTextW(box, 0xFFFF, text, 2048);  // a message box's text
+            world_.heardMessageBox({toUtf8(text), toUtf8(caption), 0});
+            DWORD_PTR kept = 0;
+            SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 1000, &kept);
+            const int button = HIWORD(kept) == DC_HASDEFID ? LOWORD(kept) : IDOK;
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        }
+    }
+
     bool started() const override { return info_.hProcess != nullptr; }
     bool running() const override { return started() && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     std::optional<int> exitCode() const override
@@ -425,8 +469,7 @@ public:
         sendClick(x, y);
         // The click is QLN.exe's to handle (and Outlook's, for what the click asks of it); the next
         // step looks once they have.
-        world_.advance(kAfterInputMs);
-        WaitForInputIdle(info_.hProcess, kInputIdleMs);
+        settle(kAfterInputMs, kInputRestMs, kInputLimitMs, false);
     }
 
 private:
@@ -436,6 +479,7 @@ private:
     NotifierServices services_;
     frmNewMail layout_;
     PROCESS_INFORMATION info_{};
+    std::vector<HWND> answered_;  // message boxes pressed already, until they are gone
 };
 
 // ---- the world ------------------------------------------------------------------------------------------
@@ -458,6 +502,16 @@ StandinScenarioWorld::~StandinScenarioWorld()
     if (remote_->running())
         platform::ignoreFailure([&] { remote_->quit(); });
     remote_.reset();
+}
+
+void StandinScenarioWorld::advance(std::int64_t ms)
+{
+    constexpr std::int64_t kLookMs = 50;
+    const std::int64_t until = nowMs() + ms;
+    for (std::int64_t left = ms; left > 0; left = until - nowMs()) {
+        Win32ScenarioWorld::advance(std::min(left, kLookMs));
+        process_->answerMessageBoxes();
+    }
 }
 
 RemoteOutlook* StandinScenarioWorld::remoteOutlook() { return remote_.get(); }

@@ -13,6 +13,9 @@
 // from the popup's layout (a frmNewMail built here, never loaded, gives the boxes; the buttons keep
 // their places, only those anchored to the right edge or the centre follow the window's width).
 //
+// QLN.exe's message boxes are answered with their default button while time passes, and heard for
+// `expect msgbox` (their caption and text; the icon, a picture in another process, is not read).
+//
 // Everything else is the windows world's: the real registry and files (cleared when the world starts
 // and ends), the scenario's own windows, SendInput keys, real time.
 
@@ -37,6 +40,9 @@ public:
 
     // The options page, in this process, reaches the stand-in as QLN.exe does.
     platform::ObjectFactory& outlook() override { return com_; }
+
+    // Real time, with QLN.exe's message boxes answered as they open.
+    void advance(std::int64_t ms) override;
 
     platform::sim::SimOutlook* simulatedOutlook() override { return nullptr; }
     void outlookStart() override;

@@ -100,6 +100,10 @@ public:
     class Files;
     class Desktop;
 
+protected:
+    // A message box another program of the run showed, for `expect msgbox`.
+    void heardMessageBox(WorldDesktop::MessageBoxRecord box) { messageBoxes_.push_back(std::move(box)); }
+
 private:
     void openItemWindow(const std::string& entryID, const std::string& title);
     void showNewMailIcon();
