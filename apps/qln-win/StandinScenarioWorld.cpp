@@ -32,9 +32,11 @@ WindowHandle handle(HWND window) { return reinterpret_cast<WindowHandle>(window)
 constexpr std::int64_t kAttachLimitMs = 15'000;
 constexpr std::int64_t kSettledMs = 400;
 // After a click: at least this long, and until QLN.exe's calls to Outlook have rested a while.
-constexpr std::int64_t kAfterInputMs = 300;
-constexpr std::int64_t kInputRestMs = 250;
+constexpr std::int64_t kAfterInputMs = 500;
+constexpr std::int64_t kInputRestMs = 400;
 constexpr std::int64_t kInputLimitMs = 3'000;
+// How long an answered message box may take to close.
+constexpr std::int64_t kBoxCloseLimitMs = 2'000;
 
 std::wstring programFolder()
 {
@@ -369,7 +371,9 @@ public:
                 lastCalls = calls;
                 restingSince = world_.nowMs();
             }
-            const bool rested = world_.nowMs() - restingSince >= restMs && world_.nowMs() - begin >= minMs;
+            // Waiting for input, not inside a call (whose modal loop may let messages through).
+            const bool idle = WaitForInputIdle(info_.hProcess, 0) == 0;
+            const bool rested = idle && world_.nowMs() - restingSince >= restMs && world_.nowMs() - begin >= minMs;
             if (rested && (!popup || popupWindow() != platform::NoWindow))
                 return;
             world_.advance(50);
@@ -407,6 +411,10 @@ public:
             SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 1000, &kept);
             const int button = HIWORD(kept) == DC_HASDEFID ? LOWORD(kept) : IDOK;
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+            // Until it has closed, the popup under it is disabled: a click now would be lost.
+            const std::int64_t until = world_.nowMs() + kBoxCloseLimitMs;
+            while (IsWindow(box) && IsWindowVisible(box) && world_.nowMs() < until)
+                world_.Win32ScenarioWorld::advance(10);
         }
     }
 
@@ -435,6 +443,7 @@ public:
             throw std::invalid_argument("click: on QLN.exe's popup only its buttons take a click (btnReply, "
                                         "btnForward, btnDelete, btnOpen, btnPin, btnPinned, btnAttach, btnClose, "
                                         "btnQuestion, picBack, picNext), not " + name);
+        answerMessageBoxes();
         const HWND popup = hwnd(popupWindow());
         if (!popup || !IsWindowVisible(popup))
             throw std::invalid_argument("click: QLN.exe shows no popup to click " + name + " on");
