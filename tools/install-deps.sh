@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 # Usage: tools/install-deps.sh [--cross] [--wine]
 #   --cross adds the MinGW-w64 cross-compiler, with widl and Wine's IDL files (the Outlook
-#   stand-in's type library); --wine adds them too, with Wine (64-bit) and Xvfb to run the Windows
+#   stand-in's type library) and NSIS (Quellin-Setup.exe); --wine adds them too, with Wine (64-bit) and Xvfb to run the Windows
 #   build's tests (tools/wine.sh).
 set -euo pipefail
 
@@ -14,8 +14,8 @@ packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libben
           fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-symbola fonts-lohit-deva)
 for option in "$@"; do
   case "$option" in
-    --cross) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev) ;;
-    --wine) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 fonts-wine xvfb xauth x11-apps) ;;
+    --cross) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev nsis) ;;
+    --wine) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev nsis wine64 fonts-wine xvfb xauth x11-apps) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -1,7 +1,9 @@
 // QLN.exe: the notifier beside a running Outlook, attached to it over COM.
 //
 // A Windows program with no console and no arguments. One instance per user logon: a second start
-// ends quietly. It builds the Windows world (registry, files, machine facts, message loop,
+// ends quietly. Setting the named event kQuitEvent (the uninstaller does, to replace or remove the
+// program) ends it as Outlook's going does: the notifier's shutdown runs, then the program ends
+// with status 0. It builds the Windows world (registry, files, machine facts, message loop,
 // desktop, GDI fonts, forms on real windows, Outlook and the MAPI helper over COM with a message
 // filter for a busy Outlook), runs the notifier's start-up, and pumps messages until the notifier
 // ends. Exit status 0, or 1 when the start-up failed (a bug: seam failures are absorbed as the
@@ -30,6 +32,8 @@ namespace {
 
 // The logon session's namespace ("Local\") makes the name per user logon.
 constexpr wchar_t kInstanceMutex[] = L"Local\\Quellin.QLN.Instance";
+// Set by whoever wants this user's notifier gone (a program without windows of its own to close).
+constexpr wchar_t kQuitEvent[] = L"Local\\Quellin.QLN.Quit";
 // How often the pump looks whether the notifier has ended (it ends itself by its own poll).
 constexpr std::uint32_t kEndCheckMs = 1000;
 
@@ -51,6 +55,24 @@ private:
     bool first_;
 };
 
+// The quit request: a manual-reset event that lives as long as the notifier (a requester opens it,
+// never creates it). A program that could not make it simply cannot be asked to quit this way.
+class QuitRequest {
+public:
+    QuitRequest() : event_(CreateEventW(nullptr, TRUE, FALSE, kQuitEvent)) {}
+    ~QuitRequest()
+    {
+        if (event_)
+            CloseHandle(event_);
+    }
+    QuitRequest(const QuitRequest&) = delete;
+    QuitRequest& operator=(const QuitRequest&) = delete;
+    bool requested() const { return event_ && WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE event_;
+};
+
 class Apartment {
 public:
     Apartment() { platform::win32::com::check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx"); }
@@ -64,6 +86,7 @@ int run()
     InstanceLock instance;
     if (!instance.first())
         return 0;
+    QuitRequest quit;
 
     Apartment apartment;
     platform::win32::com::MessageFilterRegistration filter(platform::win32::com::MessageFilter::create());
@@ -86,6 +109,8 @@ int run()
         return 1;
     }
     loop.startTimer(kEndCheckMs, [&] {
+        if (popup.Loaded() && quit.requested())
+            popup.Unload();
         if (!popup.Loaded())
             loop.quit(0);
     });
