@@ -1,13 +1,13 @@
 // QLN.exe: the notifier beside a running Outlook, attached to it over COM.
 //
 // A Windows program with no console and no arguments. One instance per user logon: a second start
-// ends quietly. Setting the named event kQuitEvent (the uninstaller does, to replace or remove the
-// program) ends it as Outlook's going does: the notifier's shutdown runs, then the program ends
-// with status 0. It builds the Windows world (registry, files, machine facts, message loop,
-// desktop, GDI fonts, forms on real windows, Outlook and the MAPI helper over COM with a message
-// filter for a busy Outlook), runs the notifier's start-up, and pumps messages until the notifier
-// ends. Exit status 0, or 1 when the start-up failed (a bug: seam failures are absorbed as the
-// notifier specifies).
+// ends quietly. Setting the quit event (platform/win32/NotifierInstance.h; the uninstaller does, to
+// replace or remove the program) ends it as Outlook's going does: the notifier's shutdown runs,
+// then the program ends with status 0. It builds the Windows world (registry, files, machine facts,
+// message loop, desktop, GDI fonts, forms on real windows, Outlook and the MAPI helper over COM
+// with a message filter for a busy Outlook), runs the notifier's start-up, and pumps messages until
+// the notifier ends. Exit status 0, or 1 when the start-up failed (a bug: seam failures are
+// absorbed as the notifier specifies).
 
 #include <windows.h>
 #include <objbase.h>
@@ -20,6 +20,7 @@
 #include "platform/win32/ComMapi.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/NotifierInstance.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loop.h"
@@ -30,16 +31,14 @@
 
 namespace {
 
-// The logon session's namespace ("Local\") makes the name per user logon.
-constexpr wchar_t kInstanceMutex[] = L"Local\\Quellin.QLN.Instance";
-// Set by whoever wants this user's notifier gone (a program without windows of its own to close).
-constexpr wchar_t kQuitEvent[] = L"Local\\Quellin.QLN.Quit";
+using platform::win32::kNotifierInstanceMutex;
+using platform::win32::kNotifierQuitEvent;
 // How often the pump looks whether the notifier has ended (it ends itself by its own poll).
 constexpr std::uint32_t kEndCheckMs = 1000;
 
 class InstanceLock {
 public:
-    InstanceLock() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceMutex)), first_(GetLastError() != ERROR_ALREADY_EXISTS) {}
+    InstanceLock() : mutex_(CreateMutexW(nullptr, FALSE, kNotifierInstanceMutex)), first_(GetLastError() != ERROR_ALREADY_EXISTS) {}
     ~InstanceLock()
     {
         if (mutex_)
@@ -59,7 +58,7 @@ private:
 // never creates it). A program that could not make it simply cannot be asked to quit this way.
 class QuitRequest {
 public:
-    QuitRequest() : event_(CreateEventW(nullptr, TRUE, FALSE, kQuitEvent)) {}
+    QuitRequest() : event_(CreateEventW(nullptr, TRUE, FALSE, kNotifierQuitEvent)) {}
     ~QuitRequest()
     {
         if (event_)
