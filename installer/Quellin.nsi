@@ -6,8 +6,8 @@
 ;
 ; Installs into %LOCALAPPDATA%\Quellin, a folder the user may write: the notifier keeps each user's
 ; sender lists in a folder of the user's name inside it. Writes the install key (QLNPath, Help),
-; registers the options page and the add-in for the current user (their own DllRegisterServer, under
-; HKCU\Software\Classes), registers the add-in with Outlook (LoadBehavior 3: load at start-up), adds
+; registers the options page and the add-in for the current user (their own DllRegisterServer run
+; by regsvr32, under HKCU\Software\Classes), registers the add-in with Outlook (LoadBehavior 3: load at start-up), adds
 ; a Start-menu entry and an entry in the user's list of installed programs.
 ;
 ; The uninstaller stops a running QLN.exe (it sets the event QLN.exe waits for; it has no window to
@@ -83,6 +83,18 @@ FunctionEnd
 !insertmacro StopNotifier ""
 !insertmacro StopNotifier "un."
 
+; Registers a COM server of the installation for this user (its own DllRegisterServer), in a
+; regsvr32 of its own: a DLL loaded into the installer or uninstaller would stay mapped there, and
+; the uninstaller could not delete it.
+!macro Register dll
+  ClearErrors
+  ExecWait '"$SYSDIR\regsvr32.exe" /s "$INSTDIR\${dll}"' $0
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    Abort "${dll} could not be registered ($0)."
+  ${EndIf}
+!macroend
+
 Section "Quellin"
   SetRegView 64
   SetShellVarContext current
@@ -105,18 +117,11 @@ Section "Quellin"
   WriteRegStr HKCU "${INSTALL_KEY}" "QLNPath" "$INSTDIR"
   WriteRegStr HKCU "${INSTALL_KEY}" "Help" "$INSTDIR\guide\index.html"
 
-  ClearErrors
 !ifdef OPTIONS_DLL
-  RegDLL "$INSTDIR\QLNOptions.dll"
-  ${If} ${Errors}
-    Abort "QLNOptions.dll could not be registered."
-  ${EndIf}
+  !insertmacro Register "QLNOptions.dll"
 !endif
 !ifdef ADDIN_DLL
-  RegDLL "$INSTDIR\QuellinAddin.dll"
-  ${If} ${Errors}
-    Abort "QuellinAddin.dll could not be registered."
-  ${EndIf}
+  !insertmacro Register "QuellinAddin.dll"
   WriteRegDWORD HKCU "${ADDIN_KEY}" "LoadBehavior" 3
   WriteRegStr HKCU "${ADDIN_KEY}" "FriendlyName" "Quellin"
   WriteRegStr HKCU "${ADDIN_KEY}" "Description" "Adds the Quellin page to Outlook's options and starts the Quellin new-mail notifier with Outlook."
@@ -142,10 +147,10 @@ Section "un.Quellin" SecProgram
 
   ; The DLLs' own unregistration removes exactly their per-user classes.
   ${If} ${FileExists} "$INSTDIR\QuellinAddin.dll"
-    UnRegDLL "$INSTDIR\QuellinAddin.dll"
+    ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\QuellinAddin.dll"'
   ${EndIf}
   ${If} ${FileExists} "$INSTDIR\QLNOptions.dll"
-    UnRegDLL "$INSTDIR\QLNOptions.dll"
+    ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\QLNOptions.dll"'
   ${EndIf}
   DeleteRegKey HKCU "${ADDIN_KEY}"
   DeleteRegKey HKCU "${INSTALL_KEY}"
