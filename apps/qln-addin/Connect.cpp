@@ -5,7 +5,8 @@
 
 #include "apps/qln-addin/NotifierStarter.h"
 #include "platform/Failure.h"
-#include "platform/win32/CallbackGuard.h"
+#include "platform/win32/com/activex/Entry.h"
+#include "platform/win32/com/activex/Server.h"
 #include "platform/win32/com/Dispatch.h"
 #include "platform/win32/com/Variant.h"
 
@@ -19,28 +20,12 @@ using platform::win32::com::EventSink;
 using platform::win32::com::SinkConnection;
 using platform::win32::com::Variant;
 
-// The count of live objects a DLL's DllCanUnloadNow answers by.
-std::atomic<long> liveObjects{0};
+namespace activex = platform::win32::com::activex;
 
-// A Failure's HRESULT: its number when that is one, else E_FAIL.
-HRESULT resultOf(const platform::Failure& failure)
-{
-    const auto number = static_cast<HRESULT>(failure.number());
-    return FAILED(number) ? number : E_FAIL;
-}
-
-// The guard of every COM entry: a Failure is the call's error; anything else is held and answered
-// with E_UNEXPECTED.
 template <class Body>
 HRESULT entry(Body&& body) noexcept
 {
-    return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
-        try {
-            return body();
-        } catch (const platform::Failure& failure) {
-            return resultOf(failure);
-        }
-    });
+    return activex::comEntry(IID_IDTExtensibility2, std::forward<Body>(body));
 }
 
 struct MethodName {
@@ -87,16 +72,14 @@ void addPage(const std::vector<Variant>& args)
 
 } // namespace
 
-long connectObjects() { return liveObjects; }
-
 IUnknown* Connect::create() { return static_cast<IDTExtensibility2*>(new Connect()); }
 
-Connect::Connect() { ++liveObjects; }
+Connect::Connect() { activex::objectCreated(); }
 
 Connect::~Connect()
 {
     disconnect();
-    --liveObjects;
+    activex::objectDestroyed();
 }
 
 HRESULT Connect::QueryInterface(REFIID iid, void** object)

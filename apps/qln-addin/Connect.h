@@ -7,9 +7,9 @@
 // "Quellin"); Startup starts QLN.exe unless one runs (NotifierStarter.h). Connected after Outlook
 // had started (the user ticked the add-in in the COM Add-ins dialog), it starts QLN.exe at once,
 // as no Startup will come. OnDisconnection lets go of the events and the Application.
-// Every COM entry is guarded: a Failure of Outlook's (Pages.Add refused, no connection point)
-// is the call's error or, inside an event, ends that event's work; anything else is held by
-// guardCallback (CallbackGuard.h) and the entry answers E_UNEXPECTED.
+// Every COM entry is guarded (activex::comEntry): a Failure of Outlook's (no connection point) is
+// the call's error; inside an event it ends that event's work (a refused Pages.Add leaves the
+// dialog without the page); anything else is a bug, held, and the entry answers E_UNEXPECTED.
 // Does not: keep anything else, or do slow work on Outlook's thread (starting a process does not
 // wait for it).
 

@@ -11,104 +11,30 @@
 // Addins key (LoadBehavior, FriendlyName, Description) is the installer's to write: it says whether
 // Outlook loads the add-in, which is the user's choice, not the class's.
 
-#include <atomic>
+#include <array>
 #include <string>
 
 #include <windows.h>
 #include <objbase.h>
 
 #include "apps/qln-addin/Connect.h"
-#include "platform/win32/CallbackGuard.h"
-
-namespace qln::addin {
-long connectObjects();
-} // namespace qln::addin
+#include "platform/win32/ThisModule.h"
+#include "platform/win32/com/activex/Entry.h"
+#include "platform/win32/com/activex/Server.h"
 
 namespace {
 
+namespace activex = platform::win32::com::activex;
 using qln::addin::CLSID_QuellinAddin;
 using qln::addin::kAddinProgId;
 
 constexpr wchar_t kDescription[] = L"Quellin Outlook add-in";
 
-std::atomic<long> factories{0};
-std::atomic<long> locks{0};
-
-class ClassFactory final : public IClassFactory {
-public:
-    ClassFactory() { ++factories; }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [&] {
-            IUnknown* made = qln::addin::Connect::create();
-            const HRESULT hr = made->QueryInterface(iid, object);
-            made->Release();
-            return hr;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
-    {
-        lock ? ++locks : --locks;
-        return S_OK;
-    }
-
-private:
-    ~ClassFactory() { --factories; }
-    std::atomic<ULONG> references_{1};
-};
-
-std::wstring guidText(const GUID& guid)
-{
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
-    return text;
-}
-
-std::wstring thisModulePath()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&thisModulePath), &module);
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
+// The class factory is the toolkit's; the registration is this DLL's own (an add-in is no control:
+// no Control, MiscStatus or type library keys).
+const std::array<activex::ControlClass, 1> kClasses{{
+    {CLSID_QuellinAddin, kAddinProgId, kDescription, GUID_NULL, 0, &qln::addin::Connect::create},
+}};
 
 LSTATUS setValue(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value)
 {
@@ -125,16 +51,16 @@ LSTATUS setValue(HKEY root, const std::wstring& path, const wchar_t* name, const
 
 HRESULT registerClass(HKEY root)
 {
-    const std::wstring path = thisModulePath();
+    const std::wstring path = platform::win32::thisModulePath();
     if (path.empty())
         return HRESULT_FROM_WIN32(GetLastError());
-    const std::wstring clsid = L"CLSID\\" + guidText(CLSID_QuellinAddin);
+    const std::wstring clsid = L"CLSID\\" + activex::guidText(CLSID_QuellinAddin);
     for (LSTATUS status : {setValue(root, clsid, nullptr, kDescription),
                            setValue(root, clsid + L"\\InprocServer32", nullptr, path),
                            setValue(root, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
                            setValue(root, clsid + L"\\ProgID", nullptr, kAddinProgId),
                            setValue(root, kAddinProgId, nullptr, kDescription),
-                           setValue(root, std::wstring(kAddinProgId) + L"\\CLSID", nullptr, guidText(CLSID_QuellinAddin))}) {
+                           setValue(root, std::wstring(kAddinProgId) + L"\\CLSID", nullptr, activex::guidText(CLSID_QuellinAddin))}) {
         if (status != ERROR_SUCCESS)
             return HRESULT_FROM_WIN32(status);
     }
@@ -143,7 +69,7 @@ HRESULT registerClass(HKEY root)
 
 HRESULT unregisterClass(HKEY root)
 {
-    for (const std::wstring& path : {L"Software\\Classes\\CLSID\\" + guidText(CLSID_QuellinAddin),
+    for (const std::wstring& path : {L"Software\\Classes\\CLSID\\" + activex::guidText(CLSID_QuellinAddin),
                                      L"Software\\Classes\\" + std::wstring(kAddinProgId)}) {
         const LSTATUS status = RegDeleteTreeW(root, path.c_str());
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
@@ -159,32 +85,19 @@ extern "C" {
 
 HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != CLSID_QuellinAddin)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [&] {
-        IClassFactory* factory = new ClassFactory();
-        const HRESULT hr = factory->QueryInterface(iid, object);
-        factory->Release();
-        return hr;
-    });
+    return activex::getClassObject(kClasses, clsid, iid, object);
 }
 
-HRESULT __stdcall DllCanUnloadNow()
-{
-    return qln::addin::connectObjects() == 0 && factories == 0 && locks == 0 ? S_OK : S_FALSE;
-}
+HRESULT __stdcall DllCanUnloadNow() { return activex::canUnloadNow(); }
 
 HRESULT __stdcall DllRegisterServer()
 {
-    return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [] { return registerClass(HKEY_CURRENT_USER); });
+    return activex::comEntry([] { return registerClass(HKEY_CURRENT_USER); });
 }
 
 HRESULT __stdcall DllUnregisterServer()
 {
-    return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED, [] { return unregisterClass(HKEY_CURRENT_USER); });
+    return activex::comEntry([] { return unregisterClass(HKEY_CURRENT_USER); });
 }
 
 // The command line names the scope: "user" (also when empty) or "machine".
@@ -197,8 +110,7 @@ HRESULT __stdcall DllInstall(BOOL install, LPCWSTR commandLine)
         else if (CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) != CSTR_EQUAL)
             return E_INVALIDARG;
     }
-    return platform::win32::guardCallback<HRESULT>(E_UNEXPECTED,
-                                                   [&] { return install ? registerClass(root) : unregisterClass(root); });
+    return activex::comEntry([&] { return install ? registerClass(root) : unregisterClass(root); });
 }
 
 } // extern "C"
