@@ -213,11 +213,16 @@ HRESULT Connect::OnBeginShutdown(SAFEARRAY**) { return S_OK; }
 void Connect::connect(IDispatch& application, ConnectMode mode)
 {
     disconnect();
-    ComPtr<EventSink> sink = EventSink::create(DIID_ApplicationEvents_11);
-    sink->on(kOptionsPagesAdd, addPage);
-    sink->on(kStartupEvent, [](const std::vector<Variant>&) { startNotifier(); });
-    // Throws when Outlook offers no such events: the connection fails and Outlook reports the add-in.
-    events_ = std::make_unique<SinkConnection>(application, sink);
+    const auto listen = [&](const IID& events) {
+        ComPtr<EventSink> sink = EventSink::create(events);
+        sink->on(kOptionsPagesAdd, addPage);
+        sink->on(kStartupEvent, [](const std::vector<Variant>&) { startNotifier(); });
+        events_ = std::make_unique<SinkConnection>(application, sink);
+    };
+    // Outlook 2002 has only the older events. With neither, the connection fails (Outlook reports
+    // the add-in as not loaded).
+    if (!platform::ignoreFailure([&] { listen(DIID_ApplicationEvents_11); }))
+        listen(DIID_ApplicationEvents_10);
     application_ = &application;
     // Connected by the user after Outlook's start: no Startup event will come.
     if (mode == kAfterStartup)

@@ -2,11 +2,12 @@
 // QuellinAddin.Connect: the Outlook add-in that brings the options page and starts the notifier.
 //
 // Implements: IDTExtensibility2 with its IDispatch (names and ids of its five methods, no type
-// library). OnConnection keeps the Application and listens to its ApplicationEvents_11 through
-// the connection point: OptionsPagesAdd adds the page, Pages.Add("KorvaneQLNOptions.QLNOptions",
-// "Quellin"); Startup starts QLN.exe unless one runs (NotifierStarter.h). Connected after Outlook
-// had started (the user ticked the add-in in the COM Add-ins dialog), it starts QLN.exe at once,
-// as no Startup will come. OnDisconnection lets go of the events and the Application.
+// library). OnConnection keeps the Application and listens to its ApplicationEvents_11 (Outlook
+// 2002: ApplicationEvents_10) through the connection point: OptionsPagesAdd adds the page,
+// Pages.Add("KorvaneQLNOptions.QLNOptions", "Quellin"); Startup starts QLN.exe unless one runs
+// (NotifierStarter.h). Connected after Outlook had started (the user ticked the add-in in the COM
+// Add-ins dialog), it starts QLN.exe at once, as no Startup will come. OnDisconnection lets go of
+// the events and the Application.
 // Every COM entry is guarded (activex::comEntry): a Failure of Outlook's (no connection point) is
 // the call's error; inside an event it ends that event's work (a refused Pages.Add leaves the
 // dialog without the page); anything else is a bug, held, and the entry answers E_UNEXPECTED.

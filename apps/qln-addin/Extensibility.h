@@ -32,9 +32,10 @@ struct IDTExtensibility2 : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
 };
 
-// Outlook's application events (source dispinterface ApplicationEvents_11, Outlook 2003 and later;
-// the events used here have the same ids in ApplicationEvents_10).
+// Outlook's application events: source dispinterface ApplicationEvents_11 (Outlook 2003 and
+// later), ApplicationEvents_10 (Outlook 2002) with the same ids for the events used here.
 inline constexpr IID DIID_ApplicationEvents_11 = {0x0006302C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID DIID_ApplicationEvents_10 = {0x0006300E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr DISPID kOptionsPagesAdd = 0xF005;  // (Pages As PropertyPages)
 inline constexpr DISPID kStartupEvent = 0xF006;     // ()
 

@@ -269,6 +269,19 @@ TEST_F(AddinTest, DisconnectionLetsGoOfTheEventsAndTheApplication)
     EXPECT_TRUE(calls.empty());
 }
 
+TEST_F(AddinTest, Outlook2002sOlderApplicationEventsServeAsWell)
+{
+    application_ = FakeAutomation::create(DIID_ApplicationEvents_10);
+    connect(kStartup);
+    EXPECT_EQ(application_->sinks(), 1u);
+    std::vector<Call> calls;
+    ComPtr<FakeAutomation> dialogPages = pages(calls);
+    application_->fire(kOptionsPagesAdd, {Variant(static_cast<IDispatch*>(dialogPages.Get()))});
+    EXPECT_EQ(calls.size(), 1u);
+    application_->fire(kStartupEvent, {});
+    EXPECT_TRUE(waitFor([&] { return starts() == 1; })) << "QLN.exe was not started";
+}
+
 TEST_F(AddinTest, AnApplicationWithoutOutlooksEventsFailsTheConnection)
 {
     ComPtr<FakeAutomation> other = FakeAutomation::create();
