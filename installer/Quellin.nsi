@@ -181,7 +181,28 @@ Section "-un.Finish"
   RMDir "$INSTDIR"
 SectionEnd
 
+; Outlook holds the page and the add-in while it runs: replacing or removing them wants it closed.
+; Silent runs go on (a DLL still held is replaced or removed at the next restart of Windows).
+!macro AskToCloseOutlook un
+Function ${un}AskToCloseOutlook
+  retry:
+    FindWindow $0 "rctrl_renwnd32"
+    StrCmp $0 0 done
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Please close Microsoft Outlook, then press Retry.$\n$\nOutlook keeps Quellin's add-in loaded while it runs." /SD IDCANCEL IDRETRY retry
+    IfSilent done
+    Abort
+  done:
+FunctionEnd
+!macroend
+!insertmacro AskToCloseOutlook ""
+!insertmacro AskToCloseOutlook "un."
+
+Function .onInit
+  Call AskToCloseOutlook
+FunctionEnd
+
 Function un.onInit
+  Call un.AskToCloseOutlook
   ${un.GetParameters} $0
   ClearErrors
   ${un.GetOptions} $0 "/REMOVESETTINGS" $1
