@@ -1,5 +1,5 @@
 # The README's commands. Each one installs what is missing, configures and builds as needed.
-.PHONY: all deps build test cross wine-test win-demo clean
+.PHONY: all deps build test cross windows wine-test win-demo clean
 
 all: build
 
@@ -17,6 +17,13 @@ cross:
 	@tools/install-deps.sh --cross
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw
+
+# The Windows installer for a user: build-mingw/Quellin-Setup.exe (NSIS, per user, 64-bit).
+windows:
+	@tools/install-deps.sh --cross
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target installer
+	@echo "build-mingw/Quellin-Setup.exe"
 
 # The Windows build's tests under Wine on a virtual display (installs Wine and Xvfb when missing).
 wine-test:
