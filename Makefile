@@ -28,12 +28,13 @@ wine-test:
 # The newcomer's example on the real Windows desktop under Wine (Outlook simulated in-process):
 # qln-win plays examples/first-look.qls in real time (about 20 minutes: the example lets minutes
 # pass between mails) and writes its snapshots, captured from the screen, to build-mingw/win-demo.
-# The example's user is "alice", as on the simulator.
+# It runs installed in C:\Program Files\Quellin as user "alice", the simulator's folder and user.
 win-demo:
 	@tools/install-deps.sh --wine
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw --target qln-win
-	@USER=alice tools/wine.sh exec build-mingw/apps/qln-win/qln-win.exe examples/first-look.qls --out build-mingw/win-demo
+	@tools/wine.sh install build-mingw/apps/qln-win/qln-win.exe
+	@USER=alice tools/wine.sh exec 'C:\Program Files\Quellin\qln-win.exe' examples/first-look.qls --out build-mingw/win-demo
 
 # QLN.exe beside the Outlook stand-in under Wine, installed as a user finds it: qln-drive delivers
 # the example's mail through the stand-in and writes screenshots of the real desktop to

@@ -27,7 +27,7 @@ export WINEPREFIX="${QLN_WINEPREFIX:-$root/build-mingw/wine-prefix}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Bumped whenever the prefix's settings below change, so an older prefix is made again.
-prefix_version=.qln-prefix-2
+prefix_version=.qln-prefix-3
 
 usage() {
   sed -n '2,17p' "$self" >&2
@@ -51,6 +51,13 @@ ensure_prefix() {
     # Xvfb has no window manager: Wine must not wait for one to map, activate or withdraw windows
     # (it would, up to two seconds per captioned window).
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    # Text in any script shows in any face, as on Windows: Windows links its interface faces to its
+    # CJK fonts (FontLink\SystemLink); here they link to the CJK and symbol fonts the tests install
+    # (fonts-wqy-microhei, fonts-symbola).
+    for face in "MS Sans Serif" "Microsoft Sans Serif" Tahoma Arial; do
+      "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+        /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei\0Symbola_hint.ttf,Symbola' /f >/dev/null 2>&1 || true
+    done
     # Web pages open with Wine's browser launcher, as they open with a browser on any desktop (the
     # association is Gecko's to make, and Gecko is left out).
     for extension in .htm .html; do

@@ -20,6 +20,7 @@
 #include "platform/Failure.h"
 #include "platform/forms/ColorPicker.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/KeyboardNavigator.h"
 #include "platform/forms/ListBox.h"
 #include "platform/forms/OptionButton.h"
 #include "platform/forms/Slider.h"
@@ -291,8 +292,60 @@ Action parseBlur(Args& args)
         });
 }
 
+// `key FORM VK MASK`: a key pressed and released in the form's window, as the keyboard delivers
+// it: the form's own keys first (Tab, access keys, ...), then the control with the focus.
+Action parseFormKey(Args& args)
+{
+    const Token* token = args.peek();
+    const std::string name = args.word("FORM");
+    requireOpenPage(args, *token, Named{name, "", K::Form}, "key");
+    const auto vk = static_cast<int>(args.number("VK", 1, 254));
+    const auto mask = static_cast<int>(args.number("MASK", 0, 7));
+    const std::string told = "the user presses key " + std::to_string(vk) + " (mask " + std::to_string(mask) +
+                             ") in " + name;
+    return [name, vk, mask, told](Runtime& rt) {
+        const forms::Form* form = rt.forms().find(name);
+        if (!form || !form->Loaded())
+            throw std::invalid_argument("key: " + name + " is not loaded");
+        rt.note("world", told);
+        rt.world().loop().post([&rt, name, vk, mask] {
+            // Looked up afresh at each step: a key may unload the form (an access key presses OK).
+            const auto loaded = [&rt, &name]() -> forms::Form* {
+                forms::Form* form = rt.forms().find(name);
+                return form && form->Loaded() ? form : nullptr;
+            };
+            forms::Form* form = loaded();
+            if (!form) {
+                rt.note("forms", "the key on " + name + " finds the form unloaded");
+                return;
+            }
+            const std::string modal = modalOver(rt, *form);
+            const std::string refused = !form->Visible()   ? name + " is hidden"
+                                        : !form->Enabled() ? name + " is disabled"
+                                        : modal.empty()    ? ""
+                                                           : modal + " is open over " + name;
+            if (!refused.empty()) {
+                rt.note("forms", "the key does not reach " + name + ": " + refused);
+                return;
+            }
+            const forms::Control* before = form->ActiveControl();
+            platform::guardEntry("the key on " + name, [&] {
+                if (!forms::KeyboardNavigator(*form).keyDown(vk, mask))
+                    rt.note("forms", "no control of " + name + " takes the key");
+                if (forms::Form* still = loaded())
+                    forms::KeyboardNavigator(*still).keyUp(vk, mask);
+            });
+            if (forms::Form* still = loaded(); still && still->ActiveControl() != before)
+                rt.note("forms", still->ActiveControl() ? name + "." + still->ActiveControl()->Name() + " has the focus"
+                                                        : "no control of " + name + " has the focus");
+        });
+    };
+}
+
 Action parseKey(Args& args)
 {
+    if (const Token* first = args.peek(); first && first->text.isPlain() && knownForm(first->text.plain()))
+        return parseFormKey(args);
     const Named named = inputControl(args, "key", kFocusControls | bit(K::Slider), "a text box, a list box or a slider");
     const auto vk = static_cast<int>(args.number("VK", 1, 254));
     const auto mask = static_cast<int>(args.number("MASK", 0, 7));
@@ -573,6 +626,13 @@ constexpr Property kProperties[] = {
      [](const forms::Form&, const forms::Control* c) {
          return c ? std::optional(c->ToolTipText()) : std::nullopt;
      }},
+    // The name of the control with the focus, "" for none.
+    {"activecontrol", ValueKind::Text, bit(K::Form),
+     [](const forms::Form& f, const forms::Control* c) -> std::optional<std::string> {
+         if (c)
+             return std::nullopt;
+         return f.ActiveControl() ? f.ActiveControl()->Name() : std::string();
+     }},
 };
 
 const Property* findProperty(std::string_view name)
@@ -789,8 +849,8 @@ std::vector<CommandSpec> formsCommands()
          .parse = &parseSet},
         {.name = "blur", .usage = "blur CONTROL", .summary = "the focus leaves a text box or a list box (its Validate runs)",
          .parse = &parseBlur},
-        {.name = "key", .usage = "key CONTROL VK MASK",
-         .summary = "key down and up in a text box, list box or slider\n(MASK: 1 Shift, 2 Ctrl, 4 Alt)",
+        {.name = "key", .usage = "key CONTROL|FORM VK MASK",
+         .summary = "key down and up in a text box, list box or slider, or in a\nform's window: Tab, access keys, then the focused control\n(MASK: 1 Shift, 2 Ctrl, 4 Alt)",
          .parse = &parseKey},
         {.name = "enter", .usage = "enter CONTROL", .summary = "Enter pressed in a text box", .parse = &parseEnter},
         {.name = "select", .usage = "select CONTROL INDEX", .summary = "the user clicks a list row (-1 for none)",
@@ -824,7 +884,7 @@ std::vector<CommandSpec> formsChecks()
          .summary = "a control's property: visible enabled caption text value rows\n"
                     "listindex tooltip left top width height (twips) backcolor\n"
                     "forecolor fontname fontsize fontbold; a form's caption visible\n"
-                    "enabled backcolor",
+                    "enabled backcolor activecontrol",
          .parse = &parseControlCheck},
     };
 }

@@ -24,17 +24,6 @@ namespace qln::runner {
 
 namespace {
 
-// The control's box in the form's client pixels, containers included.
-draw::Rect boxOf(const forms::Control& control)
-{
-    draw::Point origin{0, 0};
-    if (const forms::Control* container = control.Container()) {
-        const draw::Rect outer = boxOf(*container);
-        origin = {outer.left, outer.top};
-    }
-    return control.pixelBounds(origin);
-}
-
 void writeLayout(Runtime& rt, const std::string& file, const std::string& formName)
 {
     const forms::Form* form = rt.forms().find(formName);
@@ -54,7 +43,7 @@ void writeLayout(Runtime& rt, const std::string& file, const std::string& formNa
     for (const auto& control : form->controls()) {
         if (!control->shown())
             continue;
-        const draw::Rect box = boxOf(*control);
+        const draw::Rect box = control->clientBounds();
         const auto* label = dynamic_cast<const forms::Label*>(control.get());
         out << "control " << control->Name() << ' ' << (label ? "label" : "control") << ' ' << box.left << ' '
             << box.top << ' ' << box.right - box.left << ' ' << box.bottom - box.top << ' '

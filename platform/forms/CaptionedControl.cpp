@@ -139,6 +139,19 @@ void CaptionedControl::drawCentredLines(draw::Surface& surface, int left, int ri
     }
 }
 
+void CaptionedControl::drawCaptionFocus(draw::Surface& surface, int x, int top,
+                                        const std::vector<ShownLine>& lines) const
+{
+    if (!isActiveControl() || lines.empty())
+        return;
+    const fonts::TextLayout measure = layout();
+    int width = 0;
+    for (const ShownLine& line : lines)
+        width = std::max(width, measure.textWidth(line.text));
+    const int height = static_cast<int>(lines.size()) * measure.lineHeight();
+    surface.drawFocusRect({x - 1, top - 1, x + width + 1, top + height + 1});
+}
+
 void CaptionedControl::drawEdge(draw::Surface& surface, const draw::Rect& area, draw::Rgb outerTopLeft,
                                 draw::Rgb outerBottomRight, draw::Rgb innerTopLeft, draw::Rgb innerBottomRight)
 {

@@ -58,6 +58,10 @@ protected:
     void drawCentredLines(draw::Surface& surface, int left, int right, int top, const std::vector<ShownLine>& lines,
                           draw::Rgb colour, bool disabled) const;
 
+    // The focus frame round caption lines stacked from (x, top), as a check box shows it while it is
+    // its form's ActiveControl; nothing otherwise.
+    void drawCaptionFocus(draw::Surface& surface, int x, int top, const std::vector<ShownLine>& lines) const;
+
     // DrawEdge's two-pixel 3D border just inside `area`: the outer ring, then the inner one; each
     // ring's top and left edges in one colour, its bottom and right edges in the other.
     static void drawEdge(draw::Surface& surface, const draw::Rect& area, draw::Rgb outerTopLeft,

@@ -53,11 +53,13 @@ void CheckBox::paint(draw::Surface& surface, draw::Point origin) const
 
     const std::vector<ShownLine> lines = shownLines(true, std::nullopt);
     const fonts::TextLayout measure = layout();
-    int y = box.top + (box.height() - static_cast<int>(lines.size()) * measure.lineHeight()) / 2;
+    const int top = box.top + (box.height() - static_cast<int>(lines.size()) * measure.lineHeight()) / 2;
+    int y = top;
     for (const ShownLine& line : lines) {
         drawLine(surface, square.right + kCaptionGap, y, line, draw::resolveColour(ForeColor()), !Enabled());
         y += measure.lineHeight();
     }
+    drawCaptionFocus(surface, square.right + kCaptionGap, top, lines);
 }
 
 } // namespace forms

@@ -4,7 +4,8 @@
 // Painted in the classic look on BackColor: a 13-pixel square with a sunken 3D edge at the left,
 // centred vertically, white inside (3D face when grayed or disabled), its check mark in the
 // window text colour (grey when grayed or disabled); the caption ("&" prefixes processed) four
-// pixels to the right of the square, in ForeColor, embossed grey when disabled.
+// pixels to the right of the square, in ForeColor, embossed grey when disabled, framed by a dotted
+// focus frame while the box is its form's ActiveControl.
 
 #include "platform/forms/CaptionedControl.h"
 

@@ -2,6 +2,12 @@
 
 namespace forms {
 
+namespace {
+
+constexpr int kFocusInset = 4;
+
+} // namespace
+
 void CommandButton::paint(draw::Surface& surface, draw::Point origin) const
 {
     using draw::syscolour::ButtonHighlight, draw::syscolour::DarkShadow3D, draw::syscolour::Light3D,
@@ -15,6 +21,9 @@ void CommandButton::paint(draw::Surface& surface, draw::Point origin) const
     const int textHeight = static_cast<int>(lines.size()) * layout().lineHeight();
     drawCentredLines(surface, box.left, box.right, box.top + (box.height() - textHeight) / 2, lines,
                      draw::resolveColour(ForeColor()), !Enabled());
+    if (isActiveControl())
+        surface.drawFocusRect({box.left + kFocusInset, box.top + kFocusInset, box.right - kFocusInset,
+                               box.bottom - kFocusInset});
 }
 
 } // namespace forms

@@ -97,6 +97,8 @@ bool Control::shown() const
     return true;
 }
 
+bool Control::isActiveControl() const { return form_.ActiveControl() == this; }
+
 bool Control::reactsToUser() const
 {
     for (const Control* control = this; control; control = control->container_)
@@ -122,6 +124,16 @@ void Control::paint(draw::Surface&, draw::Point) const {}
 draw::Rect Control::pixelBounds(draw::Point origin) const
 {
     return draw::Rect::ofSize(origin.x + pixelsX(left_), origin.y + pixelsY(top_), pixelsX(width_), pixelsY(height_));
+}
+
+draw::Rect Control::clientBounds() const
+{
+    draw::Point origin{0, 0};
+    if (container_) {
+        const draw::Rect outer = container_->clientBounds();
+        origin = {outer.left, outer.top};
+    }
+    return pixelBounds(origin);
 }
 
 void Control::invalidate() { form_.invalidate(); }

@@ -70,8 +70,19 @@ public:
     const std::string& ToolTipText() const { return toolTip_; }
     void setToolTipText(std::string text);
 
+    // Whether Tab stops at the control, for the kinds that take the focus (KeyboardNavigator);
+    // on by default, as VB has it. Off, the control still takes the focus by a click or its
+    // access key.
+    bool TabStop() const { return tabStop_; }
+    void setTabStop(bool tabStop) { tabStop_ = tabStop; }
+
     // Visible, and so is every container around it.
     bool shown() const;
+
+    // The control is its form's ActiveControl. The controls without a caret or a selection of
+    // their own (buttons, check boxes, option buttons, tab strips, sliders) then show the focus with
+    // a dotted frame (DrawFocusRect).
+    bool isActiveControl() const;
 
     // Whether a click of the user reaches the control: it, its containers and its form are
     // enabled and visible.
@@ -92,6 +103,8 @@ public:
     virtual void paint(draw::Surface& surface, draw::Point origin) const;
     // The control's box in pixels: place and size each put on the nearest pixel.
     draw::Rect pixelBounds(draw::Point origin) const;
+    // The box in the form's client pixels, inside its containers.
+    draw::Rect clientBounds() const;
     // The pixels the control may paint; its box unless it draws elsewhere (a line).
     virtual draw::Rect paintBounds(draw::Point origin) const { return pixelBounds(origin); }
 
@@ -129,6 +142,7 @@ private:
     draw::OleColour backColor_ = draw::systemOleColour(draw::syscolour::ButtonFace);
     draw::OleColour foreColor_ = draw::systemOleColour(draw::syscolour::ButtonText);
     std::string toolTip_;
+    bool tabStop_ = true;
 };
 
 } // namespace forms

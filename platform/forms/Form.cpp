@@ -4,6 +4,7 @@
 
 #include "platform/Failure.h"
 #include "platform/fonts/FixedFontEngine.h"
+#include "platform/forms/InputControl.h"
 #include "platform/forms/Twips.h"
 
 namespace forms {
@@ -110,8 +111,16 @@ void Form::Unload()
     const platform::WindowHandle window = window_;
     window_ = platform::NoWindow;
     visible_ = false;
+    active_ = nullptr;
     platform::ignoreFailure([&] { host_.desktop().destroyWindow(window); });
     unloading_ = false;
+}
+
+Control* Form::ActiveControl() const
+{
+    if (const auto* input = dynamic_cast<const InputControl*>(active_); input && !input->hasFocus())
+        return nullptr;
+    return active_;
 }
 
 void Form::setEnabled(bool enabled)

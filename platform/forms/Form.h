@@ -142,6 +142,15 @@ public:
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
     const std::vector<std::unique_ptr<platform::Timer>>& timers() const { return timers_; }
 
+    // VB's ActiveControl: the control that last took the focus on this form and still has it, or
+    // nullptr. Text and list boxes keep their own focus (InputControl); once one has let go, the form
+    // has none until another takes it. The keys typed in the form's window go to this control
+    // (KeyboardNavigator). Unloading the form forgets it.
+    Control* ActiveControl() const;
+    // Records that `control` (of this form) took the focus, or nullptr that none has it now. The
+    // controls and the keyboard navigator call it; it moves no focus and raises nothing.
+    void noteFocus(Control* control) { active_ = control; }
+
     // A repaint of the form was asked for; counted so that tests can see redundant repaints, and
     // passed to the host's on_invalidate while the form is loaded.
     void invalidate();
@@ -180,6 +189,7 @@ private:
     bool enabled_ = true;
     bool unloading_ = false;
     int repaints_ = 0;
+    Control* active_ = nullptr;
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     draw::OleColour backColor_ = draw::systemOleColour(draw::syscolour::ButtonFace);
     std::vector<std::unique_ptr<Control>> controls_;

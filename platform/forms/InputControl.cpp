@@ -1,6 +1,7 @@
 #include "platform/forms/InputControl.h"
 
 #include "platform/Failure.h"
+#include "platform/forms/Form.h"
 
 namespace forms {
 
@@ -73,6 +74,9 @@ void InputControl::SetFocus()
 
 void InputControl::gainFocus()
 {
+    // A control that has the focus and is given it again is its form's active one all the same
+    // (the form forgets it when unloaded).
+    parent().noteFocus(this);
     if (focused_)
         return;
     focused_ = true;

@@ -5,8 +5,10 @@
 // it the user's actions.
 //
 // Focus is the control's own: giving it to one control does not take it from another, because the
-// container decides when the focus leaves (the scenario runner only through userBlur). Losing it
-// raises Validate, whose handler may cancel (the focus then stays), and then LostFocus.
+// container decides when the focus leaves (the scenario runner only through userBlur, the form's
+// keyboard navigator and a platform's window procedure through KeyboardNavigator::moveFocus).
+// Taking it makes the control its form's ActiveControl. Losing it raises Validate, whose handler
+// may cancel (the focus then stays), and then LostFocus.
 //
 // A key goes as Windows delivers it: KeyDown with the key code and the modifier mask; unless the
 // handler zeroed the key code the control acts on the key itself (a text box moves its caret);

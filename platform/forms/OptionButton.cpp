@@ -74,11 +74,13 @@ void OptionButton::paint(draw::Surface& surface, draw::Point origin) const
 
     const std::vector<ShownLine> lines = shownLines(true, std::nullopt);
     const fonts::TextLayout measure = layout();
-    int y = box.top + (box.height() - static_cast<int>(lines.size()) * measure.lineHeight()) / 2;
+    const int textTop = box.top + (box.height() - static_cast<int>(lines.size()) * measure.lineHeight()) / 2;
+    int y = textTop;
     for (const ShownLine& line : lines) {
         drawLine(surface, left + kWell + kCaptionGap, y, line, draw::resolveColour(ForeColor()), !Enabled());
         y += measure.lineHeight();
     }
+    drawCaptionFocus(surface, left + kWell + kCaptionGap, textTop, lines);
 }
 
 } // namespace forms

@@ -9,7 +9,8 @@
 // Painted in the classic look on BackColor: a 12-pixel round well at the left, centred
 // vertically, its upper-left half shaded and its lower-right half lit, white inside (3D face when
 // disabled), with a 4-pixel dot when selected (grey when disabled); the caption ("&" prefixes
-// processed) four pixels to the right of the well, in ForeColor, embossed grey when disabled.
+// processed) four pixels to the right of the well, in ForeColor, embossed grey when disabled, framed
+// by a dotted focus frame while the button is its form's ActiveControl.
 
 #include "platform/forms/CaptionedControl.h"
 

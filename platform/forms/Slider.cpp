@@ -193,6 +193,8 @@ void Slider::paint(draw::Surface& surface, draw::Point origin) const
             tick(static_cast<int>(position));
     }
     tick(max_);
+    if (isActiveControl())
+        surface.drawFocusRect(box);
 }
 
 } // namespace forms

@@ -16,7 +16,8 @@
 // pixels in from either end, at a third of the box's height; a raised 11 x 21 thumb centred on the
 // channel at Value's place (grey when disabled, without the face's highlight); below it a tick
 // one pixel wide and four high at Min, at every TickFrequency step from Min and at Max, in the
-// window text colour (grey when disabled).
+// window text colour (grey when disabled); a dotted focus frame round the box while the slider is
+// its form's ActiveControl.
 
 #include <functional>
 

@@ -160,6 +160,10 @@ void TabStrip::paint(draw::Surface& surface, draw::Point origin) const
         const int textTop = tab.top + (current ? kCurrentGrowth : 0) + kTabExtra / 2;
         const int textLeft = tab.left + (current ? kCurrentGrowth : 0) + kTabPadding;
         drawLine(surface, textLeft, textTop, {tabs[static_cast<std::size_t>(index)], -1}, ink, !Enabled());
+        if (current && isActiveControl())
+            surface.drawFocusRect({textLeft - 2, textTop - 1,
+                                   textLeft + layout().textWidth(tabs[static_cast<std::size_t>(index)]) + 2,
+                                   textTop + layout().lineHeight() + 1});
     };
     for (int index = 0; index < static_cast<int>(tabs.size()); ++index)
         if (index != currentTab_)

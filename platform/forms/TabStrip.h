@@ -18,7 +18,8 @@
 // plus six pixels either side wide, from two pixels right of the strip's left edge, with lit top
 // and left edges and dark right edges; the current tab two pixels larger on every side and open
 // towards the body, whose raised edge runs round the rest of the box. Captions in ForeColor,
-// embossed grey when disabled.
+// embossed grey when disabled; the current tab's in a dotted focus frame while the strip is its
+// form's ActiveControl.
 
 #include <functional>
 #include <string>

@@ -2,22 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/forms/InputControl.h"
+#include "platform/forms/KeyboardNavigator.h"
 #include "platform/forms/UserControl.h"
 
 namespace platform::win32 {
 
 namespace {
-
-// The control's box in the form's client pixels, containers included.
-draw::Rect boxOf(const forms::Control& control)
-{
-    draw::Point origin{0, 0};
-    if (const forms::Control* container = control.Container()) {
-        const draw::Rect outer = boxOf(*container);
-        origin = {outer.left, outer.top};
-    }
-    return control.pixelBounds(origin);
-}
 
 bool inside(const draw::Rect& r, draw::Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
@@ -26,7 +17,7 @@ forms::Control* controlAt(const forms::Form& form, draw::Point p)
 {
     const auto& controls = form.controls();
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
-        if ((*it)->shown() && inside(boxOf(**it), p))
+        if ((*it)->shown() && inside((*it)->clientBounds(), p))
             return it->get();
     return nullptr;
 }
@@ -83,10 +74,6 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
     const bool up = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
     if (message == WM_DESTROY) {
         // The window's controls stop receiving anything from here.
-        if (window == focusWindow_) {
-            focusWindow_ = NoWindow;
-            focused_ = nullptr;
-        }
         if (window == captureWindow_) {
             captureWindow_ = NoWindow;
             captured_ = pressed_ = nullptr;
@@ -98,22 +85,31 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
         captured_ = pressed_ = nullptr;
         return std::nullopt;
     }
+    if (message == WM_SYSCHAR && sysKeyTaken_ && formOf(window)) {
+        sysKeyTaken_ = false;
+        return 0;
+    }
     const bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP;
     if (!down && !up && !key && message != WM_MOUSEMOVE)
         return std::nullopt;
-    const forms::Form* form = formOf(window);
+    forms::Form* form = formOf(window);
     if (!form)
         return std::nullopt;
 
     if (key) {
-        // Characters come from the key itself (InputControl::keyAscii), so WM_CHAR is not used.
-        if (window != focusWindow_ || !focused_)
-            return std::nullopt;
-        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
-            focused_->userKeyDown(static_cast<int>(wParam), keyShift());
-        else
-            focused_->userKeyUp(static_cast<int>(wParam), keyShift());
-        return 0;
+        // Characters come from the key itself (InputControl::keyAscii), so WM_CHAR is not used. A
+        // key may unload the form (an access key presses OK): nothing of it is used afterwards.
+        forms::KeyboardNavigator keyboard(*form);
+        const int code = static_cast<int>(wParam);
+        bool taken = false;
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+            taken = keyboard.keyDown(code, keyShift());
+            if (message == WM_SYSKEYDOWN)
+                sysKeyTaken_ = taken;
+        } else {
+            taken = keyboard.keyUp(code, keyShift());
+        }
+        return taken ? std::optional<std::intptr_t>(0) : std::nullopt;
     }
 
     const draw::Point point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -133,23 +129,17 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
         pressed_ = target;
 
     if (auto* input = dynamic_cast<forms::InputControl*>(target)) {
-        const draw::Rect box = boxOf(*input);
+        const draw::Rect box = input->clientBounds();
         const int x = point.x - box.left, y = point.y - box.top;
         if (down) {
-            // The focused box lets go first; its Validate may keep the focus, and the press is lost.
-            const bool moving = focused_ && focused_ != input && focusWindow_ == window;
-            if (!moving || focused_->userBlur()) {
+            // The focused control lets go first; its Validate may keep the focus, and the press is lost.
+            if (forms::KeyboardNavigator(*form).moveFocus(*input))
                 input->userMouseDown(button, shift, x, y);
-                if (input->hasFocus()) {
-                    focused_ = input;
-                    focusWindow_ = window;
-                }
-            }
         } else if (up) {
             input->userMouseUp(button, shift, x, y);
         }
     } else if (auto* user = dynamic_cast<forms::UserControl*>(target)) {
-        const draw::Rect box = boxOf(*user);
+        const draw::Rect box = user->clientBounds();
         const int x = point.x - box.left, y = point.y - box.top;
         if (down)
             user->mouseDown(button, shift, x, y);

@@ -8,17 +8,21 @@
 // shown control captures the mouse for it until the last button is up; user controls get their
 // mouse down, move and up in their own pixels, text and list boxes their mouse down and up (which
 // gives them the focus), other controls a click when the left button goes down and up over them.
-// The focus among a form's text and list boxes is kept here, as a container keeps it: a press on
-// another one asks the focused one to let go (its Validate may refuse), and the keys typed in the
-// form's window go to the focused one (KeyDown with its own action and KeyPress, then KeyUp). All
-// for as long as the object lives.
-// Does not (yet): the Tab order, access keys, default and cancel buttons, or keys for user controls.
+// The keyboard goes to the form's KeyboardNavigator: Tab and Shift+Tab, access keys (Alt with the
+// key, WM_SYSKEYDOWN; its WM_SYSCHAR is then swallowed so that Windows does not beep for a menu the
+// window lacks), arrow keys among option buttons and Space on buttons; every other key goes to the
+// control with the focus (a text or list box: KeyDown with its own action and KeyPress, then KeyUp;
+// a user control its keys), and a key nobody takes goes on to DefWindowProc.
+// A press in a text or list box moves the focus there the same way as Tab (the focused control's
+// Validate may refuse, and the press is then lost). Nothing here activates a window or calls
+// SetFocus: a form that appears without taking the focus (the popup) gets no keys until the user
+// activates it. All for as long as the object lives.
+// Does not (yet): default and cancel buttons (the forms have none).
 
 #include <cstdint>
 #include <optional>
 
 #include "platform/forms/Form.h"
-#include "platform/forms/InputControl.h"
 #include "platform/win32/Win32Desktop.h"
 
 namespace platform::win32 {
@@ -43,9 +47,8 @@ private:
     WindowHandle captureWindow_ = NoWindow;
     forms::Control* captured_ = nullptr;
     forms::Control* pressed_ = nullptr;
-    // The text or list box with the focus, with its form's window.
-    WindowHandle focusWindow_ = NoWindow;
-    forms::InputControl* focused_ = nullptr;
+    // The last WM_SYSKEYDOWN was taken, so the WM_SYSCHAR that TranslateMessage makes of it is ours.
+    bool sysKeyTaken_ = false;
 };
 
 } // namespace platform::win32

@@ -77,7 +77,7 @@ TEST(NotifierCommands, NamesAreCheckedBeforeTheRun)
                                    "has no text (it has visible, enabled, caption, value, left, top, width, height, "
                                    "backcolor, forecolor, fontname, fontsize, fontbold, tooltip) (column 17)"},
         {"expect frmGetStart left 0", "t.qls:1: expect frmGetStart left: frmGetStart is a form, which has no left "
-                                      "(it has visible, enabled, caption, backcolor) (column 20)"},
+                                      "(it has visible, enabled, caption, backcolor, activecontrol) (column 20)"},
         {"expect frmGetStart.chkShow value on",
          "t.qls:1: expect frmGetStart.chkShow value: bad number on for VALUE (decimal like -12 or hexadecimal like "
          "0x80000012) (column 34)"},

@@ -68,6 +68,9 @@ TEST(PageCommands, InputIsCheckedBeforeTheRun)
                                     "frmWinPos) (column 7)"},
         {"close frmWinPos", "t.qls:1: close: frmWinPos is on the options page, which is not open here ('page open' "
                             "opens it) (column 7)"},
+        {"key QLNOptions 9 0", "t.qls:1: key: QLNOptions is on the options page, which is not open here ('page open' "
+                               "opens it) (column 5)"},
+        {"page open\nkey QLNOptions 9", "t.qls:2: key: missing MASK (usage: key CONTROL|FORM VK MASK)"},
         // Numbers
         {"page open\nselect QLNOptions.lstBList first",
          "t.qls:2: select: bad number first for INDEX (decimal like -12 or hexadecimal like 0x80000012) (column 28)"},
@@ -82,7 +85,7 @@ TEST(PageCommands, InputIsCheckedBeforeTheRun)
          "t.qls:2: key: MASK 8 is out of range (0 to 7) (column 33)"},
         {"page open\nkey QLNOptions.txtHKDismiss 0 2", "t.qls:2: key: VK 0 is out of range (1 to 254) (column 29)"},
         {"page open\nkey QLNOptions.txtHKDismiss 121",
-         "t.qls:2: key: missing MASK (usage: key CONTROL VK MASK)"},
+         "t.qls:2: key: missing MASK (usage: key CONTROL|FORM VK MASK)"},
         {"page open\nset QLNOptions.txtDismissTime", "t.qls:2: set: missing TEXT (usage: set CONTROL TEXT)"},
         {"page open\nenter QLNOptions.txtAddBWList x",
          "t.qls:2: enter: unexpected 'x' (usage: enter CONTROL) (column 31)"},
@@ -149,9 +152,10 @@ TEST(PageCommands, InputIsCheckedBeforeTheRun)
         "expect QLNOptions.TabOne1 caption \"About|Actions|Display|Filters|Hotkeys|Advanced\"\n"
         "expect QLNOptions.txtMsgBody enabled true\nexpect QLNOptions.fraBList tooltip \"\"\n"
         "expect page dirty\nexpect page clean\nexpect page status-changes 0\npage apply\npage close\n"
-        "expect page clean\npage open\n",
+        "expect page clean\npage open\nkey QLNOptions 9 1\nexpect QLNOptions activecontrol txtDismissTime\n"
+        "expect frmWinPos activecontrol \"\"\n",
         "t.qls");
-    EXPECT_EQ(s.steps.size(), 39u);
+    EXPECT_EQ(s.steps.size(), 42u);
 }
 
 // How the page's controls are known to the runner.

@@ -160,7 +160,7 @@ TEST(Parser, ReportsFileLineAndReason)
          "t.qls:1: expect: unknown form 'frmFoo' (frmNewMail, frmGetStart, QLNOptions, frmWinPos) (column 8)"},
         {"expect lblSubject colour x",
          "t.qls:1: expect lblSubject: unknown property 'colour' (visible, enabled, caption, text, value, left, top, "
-         "width, height, backcolor, forecolor, fontname, fontsize, fontbold, rows, listindex, tooltip)"},
+         "width, height, backcolor, forecolor, fontname, fontsize, fontbold, rows, listindex, tooltip, activecontrol)"},
         // Bytes no scenario holds.
         {std::string_view("advance 1s\n\0\0\0", 14), "t.qls:2: control character byte 0x00 in the line (column 1); "
                                                      "scenarios are text (write it as \\xHH inside quotes)"},

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Label.h"
 #include "platform/forms/TextBox.h"
@@ -213,6 +217,117 @@ TEST(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefus
     loop.runFor(100);
     EXPECT_TRUE(form.first.hasFocus());
     EXPECT_FALSE(form.second.hasFocus());
+}
+
+// A dialog worked from the real keyboard: keys typed with SendInput reach the window that has the
+// focus, as the user's would.
+class KeyForm : public forms::Form {
+public:
+    explicit KeyForm(forms::FormsHost& host, std::string name, int top)
+        : Form(host, std::move(name)), lblName(add<forms::Label>("lblName")), txtName(add<forms::TextBox>("txtName")),
+          chkMail(add<forms::CheckBox>("chkMail")), btnGo(add<forms::CommandButton>("btnGo"))
+    {
+        move(100 * 15, top * 15, 300 * 15, 150 * 15);
+        lblName.move(10 * 15, 10 * 15, 60 * 15, 20 * 15);
+        lblName.setCaption("&Name:");
+        txtName.move(80 * 15, 10 * 15, 150 * 15, 25 * 15);
+        txtName.KeyDown = [this](int& code, int) { keyDowns += std::to_string(code) + " "; };
+        chkMail.move(10 * 15, 50 * 15, 150 * 15, 20 * 15);
+        chkMail.setCaption("&Mail");
+        btnGo.move(10 * 15, 90 * 15, 80 * 15, 25 * 15);
+        btnGo.setCaption("&Go");
+        btnGo.Click = [this] { ++goClicks; };
+    }
+    // Shown as the popup shows itself: without taking the focus.
+    void appearInactive()
+    {
+        Load();
+        host().desktop().showWindow(hWnd(), platform::sw::ShowNoActivate);
+        setVisibleState(true);
+    }
+    std::string focus() const { return ActiveControl() ? ActiveControl()->Name() : "(none)"; }
+
+    forms::Label& lblName;
+    forms::TextBox& txtName;
+    forms::CheckBox& chkMail;
+    forms::CommandButton& btnGo;
+    std::string keyDowns;
+    int goClicks = 0;
+};
+
+// Presses and releases `vk` with the modifiers held (VK_SHIFT, VK_MENU, ...), as the keyboard does.
+void type(std::initializer_list<WORD> held, WORD vk)
+{
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](WORD code, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD modifier : held)
+        add(modifier, false);
+    add(vk, false);
+    add(vk, true);
+    for (WORD modifier : held)
+        add(modifier, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST(FormWindows, TabAccessKeysAndSpaceFromTheKeyboardWhileAnInactiveFormGetsNone)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    KeyForm dialog(host, "frmDialog", 100);
+    dialog.Show();
+    SetForegroundWindow(reinterpret_cast<HWND>(dialog.hWnd()));
+    loop.runFor(200);
+    ASSERT_EQ(GetForegroundWindow(), reinterpret_cast<HWND>(dialog.hWnd()));
+
+    // A second form appears the popup's way: the keyboard stays with the dialog.
+    KeyForm popup(host, "frmPopup", 300);
+    popup.appearInactive();
+    loop.runFor(200);
+    EXPECT_EQ(GetForegroundWindow(), reinterpret_cast<HWND>(dialog.hWnd()));
+
+    type({}, VK_TAB);
+    type({}, 'H');
+    type({}, 'M');  // a letter in a text box types; it is no access key there
+    loop.runFor(200);
+    EXPECT_EQ(dialog.focus(), "txtName");
+    EXPECT_EQ(dialog.txtName.Text(), "hm");
+    EXPECT_EQ(dialog.keyDowns, "72 77 ");  // Tab reached no KeyDown
+
+    type({}, VK_TAB);
+    type({}, VK_SPACE);
+    loop.runFor(200);
+    EXPECT_EQ(dialog.focus(), "chkMail");
+    EXPECT_EQ(dialog.chkMail.Value(), forms::CheckBox::vbChecked);
+
+    type({VK_SHIFT}, VK_TAB);
+    loop.runFor(200);
+    EXPECT_EQ(dialog.focus(), "txtName");
+
+    type({VK_MENU}, 'G');
+    loop.runFor(200);
+    EXPECT_EQ(dialog.goClicks, 1);
+    EXPECT_EQ(dialog.focus(), "btnGo");
+    type({}, 'M');  // alone, now that a button has the focus
+    loop.runFor(200);
+    EXPECT_EQ(dialog.focus(), "chkMail");
+    EXPECT_EQ(dialog.chkMail.Value(), forms::CheckBox::vbUnchecked);
+    type({VK_MENU}, 'N');  // the label's key: the box after it
+    loop.runFor(200);
+    EXPECT_EQ(dialog.focus(), "txtName");
+    EXPECT_EQ(dialog.txtName.Text(), "hm");
+
+    EXPECT_EQ(popup.focus(), "(none)");
+    EXPECT_EQ(popup.goClicks, 0);
+    EXPECT_EQ(popup.chkMail.Value(), forms::CheckBox::vbUnchecked);
+    EXPECT_EQ(GetForegroundWindow(), reinterpret_cast<HWND>(dialog.hWnd()));
 }
 
 } // namespace
