@@ -590,6 +590,10 @@ void bench(const DriveOptions& options)
     log("QLN.exe idle: CPU " + fixed(cpuMsPerMinute(cpu, period)) + " ms per minute (" + fixed(cpu) + " ms over " +
         fixed(period / 1000.0) + " s), working set " + fixed(static_cast<double>(memory.WorkingSetSize) / 1048576.0) +
         " MB (peak " + fixed(static_cast<double>(memory.PeakWorkingSetSize) / 1048576.0) + " MB)");
+    int windows = 0;
+    EnumWindows([](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; },
+                reinterpret_cast<LPARAM>(&windows));
+    log("  top-level windows on the desktop: " + std::to_string(windows) + " (the notifier's poll looks at each)");
     timeEndPeriod(1);
 
     drive.quit();
