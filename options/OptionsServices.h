@@ -12,6 +12,7 @@
 #include "platform/Outlook.h"
 #include "platform/Registry.h"
 #include "platform/SystemInfo.h"
+#include "platform/forms/ColorPicker.h"
 #include "platform/forms/FontDialog.h"
 #include "shared/SenderLists.h"
 #include "shared/Settings.h"
@@ -41,6 +42,9 @@ public:
     // The system font dialog: the user's choice, or nullopt when the user cancels. Without one
     // every font dialog is cancelled.
     forms::FontDialog::Chooser fontChooser;
+    // The colour picker's dialog: the user's colour, or nullopt when the user cancels. Without one
+    // a click on the picker opens nothing.
+    forms::ColorPicker::Dialog colourDialog;
 
 private:
     mdlRegistry registry_;  // declared before the members built on it

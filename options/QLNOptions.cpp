@@ -134,6 +134,9 @@ QLNOptions::QLNOptions(forms::FormsHost& host, OptionsServices& services)
     fontDialog_.setChooser([this](std::int32_t flags, const forms::FontChoice& current) {
         return services_.fontChooser ? services_.fontChooser(flags, current) : std::nullopt;
     });
+    cpkBackColor.setDialog([this](const std::string& title, draw::OleColour current) {
+        return services_.colourDialog ? services_.colourDialog(title, current) : std::nullopt;
+    });
     initButtons();
     setCaptions();
     placeControls();

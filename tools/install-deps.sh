@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 # Usage: tools/install-deps.sh [--cross] [--wine]
-#   --cross adds the MinGW-w64 cross-compiler, with widl and Wine's IDL files (the Outlook
-#   stand-in's type library); --wine adds them too, with Wine (64-bit) and Xvfb to run the Windows
-#   build's tests (tools/wine.sh).
+#   --cross adds the MinGW-w64 cross-compiler, with widl and Wine's IDL files (the type libraries
+#   of the Outlook stand-in and of our controls); --wine adds them too, with Wine (64-bit) and Xvfb
+#   to run the Windows build's tests (tools/wine.sh).
 set -euo pipefail
 
 # Fonts for `fonts real`: DejaVu and Liberation cover Latin, Greek, Cyrillic, Hebrew and Arabic;

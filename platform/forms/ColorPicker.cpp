@@ -29,6 +29,15 @@ void ColorPicker::userPickColour(draw::OleColour colour)
         setColor(colour);
 }
 
+void ColorPicker::onUserClick()
+{
+    raiseClick();
+    if (!dialog_)
+        return;
+    if (const std::optional<draw::OleColour> chosen = dialog_(dialogTitle_, color_))
+        userPickColour(*chosen);
+}
+
 draw::Rect ColorPicker::swatchBounds(const draw::Rect& box)
 {
     const int inset = kEdge + kSwatchInset;

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 
 #include "platform/win32/CallbackGuard.h"
+#include "platform/win32/SurfaceBlit.h"
+#include "platform/win32/ThisModule.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Failure.h"
 
@@ -115,29 +117,26 @@ public:
             PAINTSTRUCT* ps;
             ~End() { EndPaint(window, ps); }
         } end{window, &ps};
-        if (!dc || surface->empty())
-            return true;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = surface->width();
-        info.bmiHeader.biHeight = -surface->height();  // top-down rows, as the surface keeps them
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(surface->width()), static_cast<DWORD>(surface->height()), 0,
-                          0, 0, static_cast<UINT>(surface->height()), surface->bits().data(), &info, DIB_RGB_COLORS);
+        if (dc)
+            drawSurface(dc, *surface, 0, 0, surface->width(), surface->height());
         return true;
     }
 
     static void ensureRegistered(Win32Desktop& desktop, const std::string& className)
     {
-        if (desktop.classes_.count(className))
-            return;
         const std::wstring name = toWide(className);
+        // Asked of Windows, not of our own list: another desktop of this module may have registered
+        // the class, or removed it when it went.
+        WNDCLASSEXW existing{};
+        existing.cbSize = sizeof existing;
+        if (GetClassInfoExW(thisModule(), name.c_str(), &existing)) {
+            desktop.classes_.insert(className);
+            return;
+        }
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hInstance = thisModule();
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = name.c_str();
         if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
@@ -156,7 +155,7 @@ Win32Desktop::~Win32Desktop()
         DestroyWindow(hwnd(window));
     }
     for (const auto& name : classes_)
-        UnregisterClassW(toWide(name).c_str(), GetModuleHandleW(nullptr));
+        UnregisterClassW(toWide(name).c_str(), thisModule());
 }
 
 void Win32Desktop::invalidate(WindowHandle window)
@@ -298,7 +297,7 @@ WindowHandle Win32Desktop::createWindow(const WindowSpec& spec)
     const DWORD exStyle = spec.exStyle | (spec.topmost ? WS_EX_TOPMOST : 0);
     const HWND window =
         CreateWindowExW(exStyle, toWide(spec.className).c_str(), toWide(spec.title).c_str(), WS_POPUP, spec.left,
-                        spec.top, spec.width, spec.height, hwnd(spec.owner), nullptr, GetModuleHandleW(nullptr), this);
+                        spec.top, spec.width, spec.height, hwnd(spec.owner), nullptr, thisModule(), this);
     const DWORD error = GetLastError();
     rethrowEscaped();
     if (!window)
@@ -322,6 +321,25 @@ void Win32Desktop::destroyWindow(WindowHandle window)
         throw win32Failure("DestroyWindow", error);
     // Windows lets go of a destroyed window's hot keys.
     std::erase_if(hotKeys_, [window](const auto& entry) { return entry.first.first == window; });
+}
+
+void Win32Desktop::setParent(WindowHandle window, WindowHandle parent)
+{
+    requireOwn("SetParent", window);
+    if (parent != NoWindow)
+        requireWindow("SetParent", parent);
+    // The style first: a window that becomes a child must carry WS_CHILD (not WS_POPUP) before
+    // SetParent, and the reverse when it becomes top-level again.
+    const LONG_PTR style = GetWindowLongPtrW(hwnd(window), GWL_STYLE);
+    const LONG_PTR wanted = parent != NoWindow ? ((style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD | WS_CLIPSIBLINGS)
+                                               : ((style & ~static_cast<LONG_PTR>(WS_CHILD)) | WS_POPUP);
+    SetWindowLongPtrW(hwnd(window), GWL_STYLE, wanted);
+    SetLastError(0);
+    const HWND previous = SetParent(hwnd(window), hwnd(parent));
+    const DWORD error = GetLastError();
+    rethrowEscaped();
+    if (!previous && error != 0)
+        throw win32Failure("SetParent", error);
 }
 
 void Win32Desktop::setWindowText(WindowHandle window, const std::string& title)

@@ -81,6 +81,11 @@ public:
     // Whether the combination is one registered through this seam.
     bool isOwnHotKey(std::uint32_t vk, std::uint32_t modifiers) const;
 
+    // Makes an own window a child window of `parent` (WS_CHILD, placed in the parent's client
+    // pixels), or a top-level popup again with NoWindow: an ActiveX control's form lives in its
+    // container's window this way.
+    void setParent(WindowHandle window, WindowHandle parent);
+
     // Whether the window is one of the notifier's own, created here and not destroyed yet.
     bool isOwn(WindowHandle window) const { return procs_.count(window) != 0; }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/win32/CallbackGuard.h"
+#include "platform/win32/ThisModule.h"
 #include "platform/win32/Win32Failure.h"
 
 namespace platform::win32 {
@@ -35,7 +36,7 @@ public:
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hInstance = thisModule();
         wc.lpszClassName = kClassName;
         if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             throw lastErrorFailure("RegisterClassExW");
@@ -64,7 +65,7 @@ public:
 Win32Loop::Win32Loop() : startMs_(GetTickCount64())
 {
     LoopWindow::registerClass();
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, thisModule(),
                               this);
     if (!window_)
         throw lastErrorFailure("CreateWindowExW");
@@ -76,6 +77,9 @@ Win32Loop::~Win32Loop()
         KillTimer(static_cast<HWND>(window_), id);
     SetWindowLongPtrW(static_cast<HWND>(window_), GWLP_USERDATA, 0);
     DestroyWindow(static_cast<HWND>(window_));
+    // Fails while another loop's window still uses the class; the last loop of the module removes
+    // it, so a DLL leaves no class of its own behind once unloaded.
+    UnregisterClassW(kClassName, thisModule());
 }
 
 void Win32Loop::post(std::function<void()> task)

@@ -252,6 +252,42 @@ TEST(ColorPicker, ChangeOnANewColourFromCodeOrTheUser)
     EXPECT_EQ(cpk.Color(), 0xFFu);
 }
 
+TEST(ColorPicker, AClickOpensTheHostsDialogWithTheTitleAndTakesTheColourChosenWithOk)
+{
+    World w;
+    Canvas form(w.host);
+    auto& cpk = form.place<forms::ColorPicker>("cpkBackColor");
+    cpk.setDialogTitle("Select a Color");
+    cpk.setColor(0x80000005);
+    int changes = 0;
+    cpk.Change = [&] { ++changes; };
+    form.Show();
+    cpk.userClick();  // no dialog: nothing opens, nothing changes
+    EXPECT_EQ(changes, 0);
+
+    std::vector<std::string> titles;
+    std::vector<draw::OleColour> opened;
+    std::optional<draw::OleColour> answer;
+    cpk.setDialog([&](const std::string& title, draw::OleColour current) {
+        titles.push_back(title);
+        opened.push_back(current);
+        return answer;
+    });
+    cpk.userClick();  // cancelled
+    EXPECT_EQ(cpk.Color(), 0x80000005u);
+    EXPECT_EQ(changes, 0);
+    answer = 0x00336699;
+    cpk.userClick();
+    EXPECT_EQ(cpk.Color(), 0x00336699u);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Select a Color", "Select a Color"}));
+    EXPECT_EQ(opened, (std::vector<draw::OleColour>{0x80000005, 0x80000005}));
+
+    cpk.setEnabled(false);  // a disabled picker opens nothing
+    cpk.userClick();
+    EXPECT_EQ(titles.size(), 2u);
+}
+
 TEST(FontDialog, ChoiceCancelAndTheFlagsThatMatter)
 {
     std::optional<forms::FontChoice> answer;

@@ -1,0 +1,4 @@
+// The test type library's ids, defined once.
+#include <initguid.h>
+
+#include "QuellinSwatchTest.h"
