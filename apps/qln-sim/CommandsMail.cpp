@@ -97,6 +97,19 @@ Action parseOutlookKill(Args&)
     };
 }
 
+Action parseOutlookQuitDuring(Args& args)
+{
+    const std::string member = args.word("MEMBER");
+    if (member.find('.') == std::string::npos || member.front() == '.' || member.back() == '.')
+        args.fail("outlook quit-during: MEMBER is Interface.Member, as Outlook's calls are counted "
+                  "(\"MailItem.Subject\"), not '" + member + "'");
+    return [member](Runtime& rt) {
+        RemoteOutlook& remote = remoteOutlook(rt);
+        rt.note("world", "Outlook will quit in the middle of the next call of " + member);
+        remote.quitDuring(member);
+    };
+}
+
 Action parseOutlookBusy(Args& args)
 {
     const std::int64_t ms = args.duration("DURATION");
@@ -134,6 +147,10 @@ const CommandTable& outlookTable()
             {.name = "kill", .usage = "outlook kill",
              .summary = "Outlook's process ends at once (Outlook in another process only)",
              .parse = &parseOutlookKill},
+            {.name = "quit-during", .usage = "outlook quit-during MEMBER",
+             .summary = "Outlook quits in the middle of the next call of Interface.Member (Outlook in another "
+                        "process only)",
+             .parse = &parseOutlookQuitDuring},
             {.name = "busy", .usage = "outlook busy DURATION [reject|retry]",
              .summary = "Outlook answers calls busy for a while (Outlook in another process only)",
              .parse = &parseOutlookBusy},

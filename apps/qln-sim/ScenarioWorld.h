@@ -126,6 +126,9 @@ public:
     // Object-model calls served: "MailItem.Subject", "*" for all.
     virtual int calls(const std::string& key) const = 0;
     virtual void kill() = 0;  // the process ends at once, without a word to its clients
+    // Outlook quits in the middle of the next object-model call of `member` ("MailItem.Subject"):
+    // Quit is raised while that call is served, the call fails, and Outlook ends.
+    virtual void quitDuring(const std::string& member) = 0;
 };
 
 // The notifier as a program of its own (QLN.exe), which the world starts and watches from outside:

@@ -141,6 +141,10 @@ public:
         CloseHandle(process);
         forget();
     }
+    void quitDuring(const std::string& member) override
+    {
+        running("outlook quit-during").call("QuitDuring", {Variant(member)});
+    }
     void addStore(const std::string& name) override { running("store").call("AddStore", {Variant(name)}); }
     void addFolder(const std::string& path, const std::string& messageClass,
                    const std::optional<std::string>& store) override

@@ -27,6 +27,7 @@ public:
     void start() override { log_.calls.push_back("start"), w_.outlookStart(), running_ = true; }
     void quit() override { log_.calls.push_back("quit"), w_.outlookQuit(), running_ = false; }
     void kill() override { log_.calls.push_back("kill"), w_.outlookQuit(), running_ = false; }
+    void quitDuring(const std::string& member) override { log_.calls.push_back("quit during " + member); }
     void addStore(const std::string& name) override { w_.outlook.addStore(name); }
     void addFolder(const std::string& path, const std::string& cls, const std::optional<std::string>& store) override
     {
@@ -154,6 +155,7 @@ TEST(OutlookWorld, OutlookCommandsAndItemChecksGoToTheRemoteOutlook)
                                       "outlook title \"Calendar - Microsoft Outlook\"\n"
                                       "outlook busy 2s\n"
                                       "expect busy-answers at-least 3\n"
+                                      "outlook quit-during MailItem.Subject\n"
                                       "expect tray-icon removed\n"
                                       "expect outlook-message 0x407 2\n"
                                       "expect outlook window maximized\n"
@@ -162,7 +164,7 @@ TEST(OutlookWorld, OutlookCommandsAndItemChecksGoToTheRemoteOutlook)
     EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
     EXPECT_EQ(run.log.calls, (std::vector<std::string>{"start", "deliver Agenda from ann@example.com",
                                                        "title Calendar - Microsoft Outlook", "busy 2000 reject",
-                                                       "kill"}));
+                                                       "quit during MailItem.Subject", "kill"}));
     EXPECT_NE(run.outcome.transcript.find("world: Outlook answers calls busy (reject) for 2000 ms"), std::string::npos);
 }
 
@@ -171,6 +173,11 @@ TEST(OutlookWorld, ItemChecksFailAgainstTheRemoteOutlooksState)
     const WorldRun run = runOnOutlookWorld("outlook start\nmail a in Inbox subject \"Agenda\"\nexpect item a read\n");
     EXPECT_EQ(run.outcome.status, 1);
     EXPECT_NE(run.outcome.errors.find("expected read, found unread in Inbox"), std::string::npos) << run.outcome.errors;
+
+    // A member is named as the calls are counted: Interface.Member.
+    EXPECT_EQ(parseError("# world: outlook\noutlook quit-during Subject\n"),
+              "t.qls:2: outlook quit-during: MEMBER is Interface.Member, as Outlook's calls are counted "
+              "(\"MailItem.Subject\"), not 'Subject'");
 
     const WorldRun busy = runOnOutlookWorld("outlook start\nexpect busy-answers at-least 4\n");
     EXPECT_EQ(busy.outcome.status, 1);

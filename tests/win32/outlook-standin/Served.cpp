@@ -52,6 +52,25 @@ void CallCounts::count(std::string_view interfaceName, std::string_view member)
     ++counts_[key];
 }
 
+void CallCounts::quitDuring(std::string key, std::function<void()> quit)
+{
+    trap_ = std::move(key);
+    trapQuit_ = std::move(quit);
+}
+
+bool CallCounts::sprung(std::string_view interfaceName, std::string_view member)
+{
+    if (trap_.empty() || trap_.size() != interfaceName.size() + 1 + member.size() ||
+        !trap_.starts_with(interfaceName) || trap_[interfaceName.size()] != '.' || !trap_.ends_with(member))
+        return false;
+    trap_.clear();
+    const auto quit = std::move(trapQuit_);
+    trapQuit_ = nullptr;
+    if (quit)
+        quit();
+    return true;
+}
+
 int CallCounts::of(std::string_view key) const
 {
     if (key == "*") {
@@ -279,6 +298,9 @@ HRESULT Served::invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* resul
     } counted{*this, member};
     try {
         Variant answer = serve(id, call, member);
+        // Outlook quit while it served this call: the answer never comes.
+        if (counts_ && counts_->sprung(interfaceName_, member))
+            return RPC_E_DISCONNECTED;
         if (result)
             VariantCopy(result, const_cast<VARIANT*>(&answer.raw()));
         return S_OK;

@@ -58,7 +58,15 @@ public:
     // "Interface.Member=N" lines, sorted.
     std::string report() const;
 
+    // Outlook quits in the middle of the next call of `key` ("MailItem.Subject"): `quit` runs
+    // while the call is being served, and the call then fails as a call to a server that has gone.
+    void quitDuring(std::string key, std::function<void()> quit);
+    // Whether the call just served was that one (its quit has run): the trap springs once.
+    bool sprung(std::string_view interfaceName, std::string_view member);
+
 private:
+    std::string trap_;
+    std::function<void()> trapQuit_;
     std::map<std::string, int, std::less<>> counts_;
 };
 

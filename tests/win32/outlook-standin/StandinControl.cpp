@@ -57,6 +57,10 @@
 //                      of the machine: a client compares its own readings); 0 before the first
 //   Sinks -> count                              30  event sinks connected now (a client that has
 //                                                   attached to Items and the Application: 2)
+//   QuitDuring(key)                             31  Outlook quits in the middle of the next
+//                      object-model call of key ("MailItem.Subject"): Quit is raised while the
+//                      call is served, and the call fails as one to a server that has gone
+//                      (RPC_E_DISCONNECTED); then the server ends as on Quit
 
 #include <algorithm>
 #include <stdexcept>
@@ -318,6 +322,12 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
     {"ItemAddTime", 29, kMethod | kGet,
      [](ControlObject& self, const Call&) { return Variant(self.standin_.itemAddRaisedMs); }},
     {"Sinks", 30, kMethod | kGet, [](ControlObject&, const Call&) { return Variant(Served::connectedSinks()); }},
+    {"QuitDuring", 31, kMethod,
+     [](ControlObject& self, const Call& call) {
+         Standin& standin = self.standin_;
+         standin.counts().quitDuring(call.arg(0).toString(), [&standin] { standin.quit(); });
+         return none();
+     }},
 };
 
 ControlObject::ControlObject(Standin& standin)
