@@ -52,6 +52,21 @@
 //   MarkRead(entryID), MarkUnread(entryID)      26, 27  as SetUnread(entryID, false / true)
 //   TrayMessages(message) -> count              28  messages of that number the hidden window
 //                                                   that owns the icon received (0x407, ...)
+//   OpenOptions() -> pages                      29  Outlook's Options dialog opens: OptionsPagesAdd
+//                      raised, the pages added hosted (OptionsDialog.h); the number hosted
+//   Options(what) -> value                      30  the dialog as the user sees it: "open" (bool),
+//                      "pages" (number hosted), "apply" (the Apply button enabled), "shown" (the
+//                      shown page's index), "failed" (the pages that could not be created, one a
+//                      line)
+//   PageTitle(index), PageDirty(index)          31, 32  a page's tab title; its Dirty as the dialog
+//                                                   last asked it
+//   PressOptions(button) -> bool                33  a click on "ok", "cancel" or "apply"; false
+//                                                   when the button is disabled or no dialog is open
+//   CloseOptions()                              34  the dialog's close box
+//   OptionsWindow(which) -> HWND as number      35  "dialog", "ok", "cancel", "apply", "page" (the
+//                                                   shown page's own window); 0 when closed
+//   AddIn(progId) -> text                       36  an add-in listed for start-up: "connected",
+//                      "failed" (skipped), "disconnected", "" when not listed
 
 #include <algorithm>
 #include <stdexcept>
@@ -153,6 +168,17 @@ Variant itemState(Standin& standin, const std::string& entryID, const std::strin
 
 Variant none() { return Variant(); }
 
+OptionsDialog::Button optionsButton(const std::string& name)
+{
+    if (name == "ok")
+        return OptionsDialog::Button::Ok;
+    if (name == "cancel")
+        return OptionsDialog::Button::Cancel;
+    if (name == "apply")
+        return OptionsDialog::Button::Apply;
+    throw std::invalid_argument("the dialog's buttons are \"ok\", \"cancel\" and \"apply\"");
+}
+
 class ControlObject final : public ServedAs<ControlObject> {
 public:
     explicit ControlObject(Standin& standin);
@@ -162,6 +188,15 @@ public:
 
     Standin& standin_;
 };
+
+// A page of the open dialog.
+std::int32_t pageIndex(ControlObject& self, const Call& call)
+{
+    const std::int32_t index = call.arg(0).toLong();
+    if (index < 0 || static_cast<std::size_t>(index) >= self.standin_.options().pageCount())
+        throw std::invalid_argument("no page " + std::to_string(index) + " in the Options dialog");
+    return index;
+}
 
 constexpr Member<ControlObject> kControlObjectMembers[] = {
     {"AddMail", 1, kMethod,
@@ -310,6 +345,59 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
      [](ControlObject& self, const Call& call) {
          return Variant(self.standin_.windows().trayMessages(static_cast<UINT>(call.arg(0).toLong())));
      }},
+    {"OpenOptions", 29, kMethod,
+     [](ControlObject& self, const Call&) {
+         self.standin_.openOptions();
+         return Variant(static_cast<std::int32_t>(self.standin_.options().pageCount()));
+     }},
+    {"Options", 30, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         const OptionsDialog& dialog = self.standin_.options();
+         const std::string what = call.arg(0).toString();
+         if (what == "open")
+             return Variant(dialog.isOpen());
+         if (what == "pages")
+             return Variant(static_cast<std::int32_t>(dialog.pageCount()));
+         if (what == "apply")
+             return Variant(dialog.applyEnabled());
+         if (what == "shown")
+             return Variant(static_cast<std::int32_t>(dialog.shownPage()));
+         if (what == "failed") {
+             std::string lines;
+             for (const std::string& page : dialog.failed())
+                 lines += page + "\n";
+             return Variant(lines);
+         }
+         throw std::invalid_argument("Options: \"open\", \"pages\", \"apply\", \"shown\" or \"failed\"");
+     }},
+    {"PageTitle", 31, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().title(static_cast<std::size_t>(pageIndex(self, call))));
+     }},
+    {"PageDirty", 32, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().dirty(static_cast<std::size_t>(pageIndex(self, call))));
+     }},
+    {"PressOptions", 33, kMethod,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().press(optionsButton(call.arg(0).toString())));
+     }},
+    {"CloseOptions", 34, kMethod,
+     [](ControlObject& self, const Call&) {
+         self.standin_.options().close();
+         return none();
+     }},
+    {"OptionsWindow", 35, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         const OptionsDialog& dialog = self.standin_.options();
+         const std::string which = call.arg(0).toString();
+         const HWND window = which == "dialog" ? dialog.window()
+                             : which == "page" ? dialog.pageWindow()
+                                               : dialog.button(optionsButton(which));
+         return Variant(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
+     }},
+    {"AddIn", 36, kMethod | kGet,
+     [](ControlObject& self, const Call& call) { return Variant(self.standin_.addIns().state(call.arg(0).toString())); }},
 };
 
 ControlObject::ControlObject(Standin& standin)
