@@ -1,6 +1,7 @@
 #include "tests/win32/outlook-standin/OptionsDialog.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <ocidl.h>
 #include <olectl.h>
 

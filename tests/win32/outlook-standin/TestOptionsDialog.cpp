@@ -32,19 +32,21 @@ constexpr wchar_t kAddin[] = L"QuellinStandinTest.Addin";
 constexpr wchar_t kUnregistered[] = L"QuellinStandinTest.Unregistered";
 constexpr wchar_t kOnDemand[] = L"QuellinStandinTest.OnDemand";
 
-void listAddin(const wchar_t* progId, DWORD loadBehavior)
+void listAddin(const wchar_t* progId, DWORD loadBehavior, HKEY root = HKEY_CURRENT_USER)
 {
     const std::wstring key = std::wstring(kAddinsKey) + L"\\" + progId;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"LoadBehavior", REG_DWORD, &loadBehavior, sizeof loadBehavior);
+    RegSetKeyValueW(root, key.c_str(), L"LoadBehavior", REG_DWORD, &loadBehavior, sizeof loadBehavior);
     const std::wstring name = std::wstring(progId) + L" for tests";
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"FriendlyName", REG_SZ, name.c_str(),
+    RegSetKeyValueW(root, key.c_str(), L"FriendlyName", REG_SZ, name.c_str(),
                     static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
 }
 
 void unlistAddins()
 {
-    for (const wchar_t* progId : {kAddin, kUnregistered, kOnDemand})
-        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kAddinsKey) + L"\\" + progId).c_str());
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        for (const wchar_t* progId : {kAddin, kUnregistered, kOnDemand})
+            RegDeleteTreeW(root, (std::wstring(kAddinsKey) + L"\\" + progId).c_str());
+    }
 }
 
 std::string addinLog()
@@ -99,7 +101,12 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, kLogKey);
         listAddin(kAddin, 3);
         listAddin(kUnregistered, 3);
-        listAddin(kOnDemand, 9 & ~2u);
+        listAddin(kOnDemand, 9);  // on demand (8) and loaded (1), not at start-up (2)
+        start();
+    }
+    // Starts a stand-in (Outlook starts).
+    void start()
+    {
         CLSID clsid{};
         platform::win32::com::check(CLSIDFromProgID(L"OutlookStandin.Control", &clsid), "CLSIDFromProgID");
         ComPtr<IDispatch> object;
@@ -206,6 +213,24 @@ TEST_F(OptionsDialog, LoadsTheListedAddInsHostsTheirPageAndARealClickOnApplyWrit
     const std::string ending = "Quit;OnBeginShutdown;OnDisconnection 0;";
     ASSERT_GE(log.size(), ending.size());
     EXPECT_EQ(log.substr(log.size() - ending.size()), ending) << log;
+}
+
+TEST_F(OptionsDialog, AnAddInListedForAllUsersLoadsOnceThoughListedForTheUserToo)
+{
+    quit();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kLogKey);
+    unlistAddins();
+    listAddin(kAddin, 3, HKEY_LOCAL_MACHINE);
+    start();
+    EXPECT_EQ(control.get("AddIn", {"QuellinStandinTest.Addin"}).toString(), "connected");
+    EXPECT_EQ(addinLog(), "OnConnection 1;OnAddInsUpdate;Startup;OnStartupComplete;");
+    quit();
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, kLogKey);
+    listAddin(kAddin, 3);
+    start();
+    EXPECT_EQ(control.get("AddIn", {"QuellinStandinTest.Addin"}).toString(), "connected");
+    EXPECT_EQ(addinLog(), "OnConnection 1;OnAddInsUpdate;Startup;OnStartupComplete;");
 }
 
 TEST_F(OptionsDialog, CancelLeavesTheSettingsAsTheyWereAndOkAppliesAndCloses)
