@@ -216,12 +216,27 @@ HRESULT STDMETHODCALLTYPE Site::Invoke(DISPID id, REFIID, LCID, WORD flags, DISP
         VariantInit(result);
     if (pageSite_ != PageSite::None && id == kOnStatusChange && (flags & DISPATCH_METHOD)) {
         ++statusChanges;
+        if (onStatusChange)
+            onStatusChange();
         return S_OK;
     }
-    if (id == DISPID_AMBIENT_USERMODE && (flags & DISPATCH_PROPERTYGET) && result) {
+    if (!(flags & DISPATCH_PROPERTYGET) || !result)
+        return DISP_E_MEMBERNOTFOUND;
+    switch (id) {
+    case DISPID_AMBIENT_USERMODE:
+    case DISPID_AMBIENT_MESSAGEREFLECT:
+    case DISPID_AMBIENT_SHOWGRABHANDLES:
+    case DISPID_AMBIENT_SHOWHATCHING:
+    case DISPID_AMBIENT_DISPLAYASDEFAULT:
         result->vt = VT_BOOL;
-        result->boolVal = VARIANT_TRUE;
+        result->boolVal = id == DISPID_AMBIENT_USERMODE ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
+    case DISPID_AMBIENT_LOCALEID:
+        result->vt = VT_I4;
+        result->lVal = static_cast<LONG>(GetUserDefaultLCID());
+        return S_OK;
+    default:
+        break;
     }
     return DISP_E_MEMBERNOTFOUND;
 }

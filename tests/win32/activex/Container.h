@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,8 @@ public:
     Site(HWND window, RECT position, PageSite pageSite);
 
     int statusChanges = 0;
+    // Called on each OnStatusChange after counting it (a dialog asks the page's Dirty there).
+    std::function<void()> onStatusChange;
     std::vector<DISPID> changedProperties;
     bool inPlaceActive = false;
     bool uiActive = false;
@@ -100,7 +103,8 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
     HRESULT STDMETHODCALLTYPE OnFocus(BOOL) override;
     HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
-    // IDispatch: ambient properties (UserMode true, the rest unknown) and OnStatusChange.
+    // IDispatch: ambient properties (UserMode true; LocaleID the user's; MessageReflect, ShowGrabHandles,
+    // ShowHatching and DisplayAsDefault false; the rest unknown) and OnStatusChange.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;

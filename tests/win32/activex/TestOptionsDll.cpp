@@ -10,17 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "Container.h"
-#include "options/OptionsServices.h"
-#include "options/QLNOptions.h"
-#include "platform/forms/Form.h"
-#include "platform/sim/SimDesktop.h"
-#include "platform/sim/SimLoop.h"
-#include "platform/win32/ComMapi.h"
-#include "platform/win32/GdiFontEngine.h"
+#include "ReferencePage.h"
 #include "platform/win32/Wide.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/com/Dispatch.h"
 
 namespace {
@@ -31,10 +22,6 @@ namespace com = platform::win32::com;
 constexpr wchar_t kProgId[] = L"KorvaneQLNOptions.QLNOptions";
 constexpr wchar_t kSettingsKey[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\QuellinAddin.Settings";
 constexpr IID kPropertyPage = {0x0006307E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-// The page's design size in pixels at 96 dpi (6300 x 5250 twips).
-constexpr int kPageWidth = 420;
-constexpr int kPageHeight = 350;
-
 // Outlook's PropertyPage as Outlook calls it: slots 7, 8 and 9 after IDispatch's. Written as the
 // C vtable it is (an abstract C++ class that nothing in this program derives from invites GCC to
 // take its calls for unreachable).
@@ -65,37 +52,6 @@ public:
     Apartment() { OleInitialize(nullptr); }
     ~Apartment() { OleUninitialize(); }
 };
-
-// The same page on the simulated desktop over the same registry, files and fonts: what the page's
-// form draws, to hold the screen against.
-struct ReferencePage {
-    ReferencePage(int width, int height)
-    {
-        page.move(0, 0, width * 15.0, height * 15.0);
-    }
-    platform::sim::SimLoop loop;
-    platform::sim::SimDesktop desktop{loop};
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32FileSystem files;
-    platform::win32::Win32SystemInfo system;
-    platform::win32::GdiFontEngine fonts;
-    platform::win32::ComObjectFactory com{loop};
-    forms::FormsHost host{desktop, loop, fonts, system};
-    qln::OptionsServices services{registry, files, system, desktop, loop, com};
-    qln::QLNOptions page{host, services};
-};
-
-// A control's box in its form's pixels, containers included.
-RECT boxOf(const forms::Control& control)
-{
-    draw::Point origin{0, 0};
-    if (const forms::Control* container = control.Container()) {
-        const RECT outer = boxOf(*container);
-        origin = {outer.left, outer.top};
-    }
-    const draw::Rect r = control.pixelBounds(origin);
-    return RECT{r.left, r.top, r.right, r.bottom};
-}
 
 void clearSettings()
 {

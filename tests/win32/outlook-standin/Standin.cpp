@@ -1,6 +1,7 @@
 #include "tests/win32/outlook-standin/Standin.h"
 
 #include <array>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/Failure.h"
@@ -18,6 +19,8 @@ constexpr IID IID_ItemsEvents = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 
 constexpr DISPID DISPID_ItemAdd = 0xF001;
 constexpr DISPID DISPID_ItemChange = 0xF002;
 constexpr DISPID DISPID_ItemRemove = 0xF003;
+constexpr DISPID DISPID_OptionsPagesAdd = 0xF005;
+constexpr DISPID DISPID_Startup = 0xF006;
 constexpr DISPID DISPID_Quit = 0xF007;
 constexpr DISPID DISPID_NewMailEx = 0xFAB5;
 
@@ -279,6 +282,33 @@ ApplicationObject::ApplicationObject(Standin& standin)
 {
 }
 
+// The pages of one opening of the Options dialog, as the add-ins' OptionsPagesAdd handlers add them.
+class PropertyPagesObject final : public ServedAs<PropertyPagesObject> {
+public:
+    PropertyPagesObject();
+
+    // Read by the member table below the class.
+    std::vector<PageRequest> pages_;
+};
+
+constexpr Member<PropertyPagesObject> kPropertyPagesObjectMembers[] = {
+    // Add(Page, Title): Page a ProgID or a control object.
+    {"Add", 0x5F, kMethod,
+     [](PropertyPagesObject& self, const Call& call) {
+         const Variant& page = call.arg(0);
+         if (page.type() != VT_BSTR && page.type() != VT_DISPATCH && page.type() != VT_UNKNOWN)
+             throw std::invalid_argument("PropertyPages.Add: the page is a ProgID or a control");
+         if (page.type() != VT_BSTR && !page.raw().punkVal)
+             throw std::invalid_argument("PropertyPages.Add: no page");
+         self.pages_.push_back({page, call.has(1) ? call.args[1].toString() : std::string()});
+         return Variant();
+     }},
+    {"Count", 0x50, kGet,
+     [](PropertyPagesObject& self, const Call&) { return Variant(static_cast<std::int32_t>(self.pages_.size())); }},
+};
+
+PropertyPagesObject::PropertyPagesObject() : ServedAs("PropertyPages", nullptr, kPropertyPagesObjectMembers) {}
+
 Variant itemObject(Standin& standin, std::shared_ptr<outlook::Item> item)
 {
     return served<ItemObject>(standin, std::move(item));
@@ -300,6 +330,16 @@ ComPtr<Served> makeApplication(Standin& standin)
 
 void raiseQuit(Served& application) { application.fire(DISPID_Quit, {}); }
 
+void raiseStartup(Served& application) { application.fire(DISPID_Startup, {}); }
+
+std::vector<PageRequest> raiseOptionsPagesAdd(Served& application)
+{
+    ComPtr<PropertyPagesObject> pages;
+    pages.Attach(new PropertyPagesObject());
+    application.fire(DISPID_OptionsPagesAdd, {Variant(static_cast<IDispatch*>(pages.Get()))});
+    return pages->pages_;
+}
+
 Standin::Standin(platform::win32::Win32Loop& loop)
     : loop_(loop), outlook_(loop, loop), windows_([this] { quit(); })
 {
@@ -320,7 +360,29 @@ IDispatch* Standin::control() const { return control_.Get(); }
 bool Standin::clientsHold() const
 {
     // Our own two references, and nothing else alive.
-    return Served::alive() > 2 || application_->references() > 1 || control_->references() > 1;
+    return Served::alive() > ownObjects_ || application_->references() > ownApplicationReferences_ ||
+           control_->references() > 1;
+}
+
+void Standin::startAddIns()
+{
+    addIns_.start(*application_.Get(), [this] { raiseStartup(*application_.Get()); });
+    ownObjects_ = Served::alive();
+    ownSinks_ = Served::connectedSinks();
+    ownApplicationReferences_ = application_->references();
+}
+
+void Standin::openOptions()
+{
+    if (options_.isOpen() || quitting_)
+        return;
+    options_.open(windows_.main(), raiseOptionsPagesAdd(*application_.Get()));
+}
+
+void Standin::shutDown()
+{
+    options_.close();
+    addIns_.disconnect();
 }
 
 void Standin::quit()
@@ -329,6 +391,7 @@ void Standin::quit()
         return;
     quitting_ = true;
     raiseQuit(*application_.Get());
+    shutDown();
     outlook_.quit();
     windows_.close();
     // Once the call that asked has been answered: a quit message posted while COM carries out an

@@ -5,7 +5,9 @@
 //
 // Object model served (late binding; every member forwards to the SimOutlook's objects):
 //   Application   GetNamespace 0x110, Session 0xF00B, Quit 0x113; events ApplicationEvents_11
-//                 {0006302C-...}: NewMailEx 0xFAB5 (EntryID), Quit 0xF007
+//                 {0006302C-...}: NewMailEx 0xFAB5 (EntryID), OptionsPagesAdd 0xF005 (Pages),
+//                 Startup 0xF006, Quit 0xF007
+//   PropertyPages Add(Page, Title) 0x5F (Page: a ProgID or a control object), Count 0x50
 //   NameSpace     GetDefaultFolder 0x210B, GetFolderFromID 0x2108, GetItemFromID 0x2109,
 //                 PickFolder 0x210E
 //   MAPIFolder    Items 0x3100, EntryID 0xF01E, StoreID 0x3108, Name 0x3001,
@@ -19,6 +21,9 @@
 //                 Attachments 0xF815
 //   Attachments   Count 0x50
 // Outlook's errors come as DISP_E_EXCEPTION with the simulated Outlook's text.
+// At start (startAddIns) the add-ins registered for Outlook are loaded and connected (AddIns.h);
+// openOptions() raises OptionsPagesAdd and shows the Options dialog with the pages added
+// (OptionsDialog.h).
 // Quit (the client's Application.Quit, the control's Quit, the user closing the main window) is
 // one path: Quit raised on the application's sinks, the store's objects fail from then on, the
 // windows go, and the server's loop ends.
@@ -30,6 +35,8 @@
 
 #include "platform/sim/SimOutlook.h"
 #include "platform/win32/Win32Loop.h"
+#include "tests/win32/outlook-standin/AddIns.h"
+#include "tests/win32/outlook-standin/OptionsDialog.h"
 #include "tests/win32/outlook-standin/Served.h"
 #include "tests/win32/outlook-standin/StandinWindows.h"
 
@@ -45,6 +52,19 @@ public:
     platform::sim::SimOutlook& outlook() { return outlook_; }
     OutlookWindows& windows() { return windows_; }
     CallCounts& counts() { return counts_; }
+    AddIns& addIns() { return addIns_; }
+    OptionsDialog& options() { return options_; }
+
+    // Loads and connects the registered add-ins (Startup raised among them); what they hold of
+    // the stand-in from then on does not count as a client's.
+    void startAddIns();
+    // Event sinks the add-ins connected at start (they keep no client waiting).
+    int ownSinks() const { return ownSinks_; }
+    // Raises OptionsPagesAdd and opens the Options dialog with the pages the add-ins added.
+    void openOptions();
+    // Closes the Options dialog and disconnects the add-ins (Outlook going); the second call does
+    // nothing.
+    void shutDown();
 
     // The one Application object every client gets, and the control object.
     IDispatch* application() const;
@@ -80,6 +100,11 @@ private:
     OutlookWindows windows_;
     ComPtr<Served> application_;
     ComPtr<Served> control_;
+    AddIns addIns_;
+    OptionsDialog options_;
+    int ownObjects_ = 2;
+    int ownSinks_ = 0;
+    ULONG ownApplicationReferences_ = 1;
     bool quitting_ = false;
     ULONGLONG busyUntil_ = 0;
     Busy busyAnswer_ = Busy::RetryLater;
@@ -88,7 +113,10 @@ private:
 // The object-model root (Standin.cpp) and the control object (StandinControl.cpp).
 ComPtr<Served> makeApplication(Standin& standin);
 ComPtr<Served> makeControl(Standin& standin);
-// Raises Quit on the application's sinks.
+// Raises Quit, Startup, OptionsPagesAdd on the application's sinks; the last gives back the pages
+// the sinks added.
 void raiseQuit(Served& application);
+void raiseStartup(Served& application);
+std::vector<PageRequest> raiseOptionsPagesAdd(Served& application);
 
 } // namespace standin

@@ -61,6 +61,21 @@
 //                      object-model call of key ("MailItem.Subject"): Quit is raised while the
 //                      call is served, and the call fails as one to a server that has gone
 //                      (RPC_E_DISCONNECTED); then the server ends as on Quit
+//   OpenOptions() -> pages                      32  Outlook's Options dialog opens: OptionsPagesAdd
+//                      raised, the pages added hosted (OptionsDialog.h); the number hosted
+//   Options(what) -> value                      33  the dialog as the user sees it: "open" (bool),
+//                      "pages" (number hosted), "apply" (the Apply button enabled), "shown" (the
+//                      shown page's index), "failed" (the pages that could not be created, one a
+//                      line)
+//   PageTitle(index), PageDirty(index)          34, 35  a page's tab title; its Dirty as the dialog
+//                                                   last asked it
+//   PressOptions(button) -> bool                36  a click on "ok", "cancel" or "apply"; false
+//                                                   when the button is disabled or no dialog is open
+//   CloseOptions()                              37  the dialog's close box
+//   OptionsWindow(which) -> HWND as number      38  "dialog", "ok", "cancel", "apply", "page" (the
+//                                                   shown page's own window); 0 when closed
+//   AddIn(progId) -> text                       39  an add-in listed for start-up: "connected",
+//                      "failed" (skipped), "disconnected", "" when not listed
 
 #include <algorithm>
 #include <stdexcept>
@@ -162,6 +177,17 @@ Variant itemState(Standin& standin, const std::string& entryID, const std::strin
 
 Variant none() { return Variant(); }
 
+OptionsDialog::Button optionsButton(const std::string& name)
+{
+    if (name == "ok")
+        return OptionsDialog::Button::Ok;
+    if (name == "cancel")
+        return OptionsDialog::Button::Cancel;
+    if (name == "apply")
+        return OptionsDialog::Button::Apply;
+    throw std::invalid_argument("the dialog's buttons are \"ok\", \"cancel\" and \"apply\"");
+}
+
 class ControlObject final : public ServedAs<ControlObject> {
 public:
     explicit ControlObject(Standin& standin);
@@ -171,6 +197,15 @@ public:
 
     Standin& standin_;
 };
+
+// A page of the open dialog.
+std::int32_t pageIndex(ControlObject& self, const Call& call)
+{
+    const std::int32_t index = call.arg(0).toLong();
+    if (index < 0 || static_cast<std::size_t>(index) >= self.standin_.options().pageCount())
+        throw std::invalid_argument("no page " + std::to_string(index) + " in the Options dialog");
+    return index;
+}
 
 constexpr Member<ControlObject> kControlObjectMembers[] = {
     {"AddMail", 1, kMethod,
@@ -328,6 +363,59 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
          standin.counts().quitDuring(call.arg(0).toString(), [&standin] { standin.quit(); });
          return none();
      }},
+    {"OpenOptions", 32, kMethod,
+     [](ControlObject& self, const Call&) {
+         self.standin_.openOptions();
+         return Variant(static_cast<std::int32_t>(self.standin_.options().pageCount()));
+     }},
+    {"Options", 33, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         const OptionsDialog& dialog = self.standin_.options();
+         const std::string what = call.arg(0).toString();
+         if (what == "open")
+             return Variant(dialog.isOpen());
+         if (what == "pages")
+             return Variant(static_cast<std::int32_t>(dialog.pageCount()));
+         if (what == "apply")
+             return Variant(dialog.applyEnabled());
+         if (what == "shown")
+             return Variant(static_cast<std::int32_t>(dialog.shownPage()));
+         if (what == "failed") {
+             std::string lines;
+             for (const std::string& page : dialog.failed())
+                 lines += page + "\n";
+             return Variant(lines);
+         }
+         throw std::invalid_argument("Options: \"open\", \"pages\", \"apply\", \"shown\" or \"failed\"");
+     }},
+    {"PageTitle", 34, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().title(static_cast<std::size_t>(pageIndex(self, call))));
+     }},
+    {"PageDirty", 35, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().dirty(static_cast<std::size_t>(pageIndex(self, call))));
+     }},
+    {"PressOptions", 36, kMethod,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().press(optionsButton(call.arg(0).toString())));
+     }},
+    {"CloseOptions", 37, kMethod,
+     [](ControlObject& self, const Call&) {
+         self.standin_.options().close();
+         return none();
+     }},
+    {"OptionsWindow", 38, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         const OptionsDialog& dialog = self.standin_.options();
+         const std::string which = call.arg(0).toString();
+         const HWND window = which == "dialog" ? dialog.window()
+                             : which == "page" ? dialog.pageWindow()
+                                               : dialog.button(optionsButton(which));
+         return Variant(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
+     }},
+    {"AddIn", 39, kMethod | kGet,
+     [](ControlObject& self, const Call& call) { return Variant(self.standin_.addIns().state(call.arg(0).toString())); }},
 };
 
 ControlObject::ControlObject(Standin& standin)

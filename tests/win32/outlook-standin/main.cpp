@@ -10,7 +10,8 @@
 //   outlook-standin.exe /UnregServer   removes its registration (only its own)
 //   outlook-standin.exe -Embedding     as COM starts it for a client
 //
-// It ends on Outlook's Quit, when every client has let go of everything it was given, or after
+// At start it loads and connects the add-ins registered for Outlook (AddIns.h), as Outlook does;
+// they go when it ends. It ends on Outlook's Quit, when every client has let go of everything it was given, or after
 // the control's idle limit without a call while no client waits for events. While the control
 // says so, it answers calls other than the control's "busy" (its own IMessageFilter), as Outlook
 // does behind a modal dialog.
@@ -201,7 +202,8 @@ private:
 
 int serve()
 {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    // OLE, not only COM: the Options dialog hosts ActiveX controls.
+    if (FAILED(OleInitialize(nullptr)))
         return 1;
     int status = 0;
     {
@@ -220,6 +222,7 @@ int serve()
                                          &controlCookie))) {
             status = 1;
         } else {
+            standin.startAddIns();
             std::uint64_t lastCalls = standin::Served::calls();
             ULONGLONG lastCallAt = GetTickCount64();
             loop.startTimer(kLifeCheckMs, [&] {
@@ -229,7 +232,7 @@ int serve()
                 }
                 // Every client has let go; or one that died holding references never will.
                 const bool served = application.served() || control.served();
-                if (standin::Served::connectedSinks() > 0)
+                if (standin::Served::connectedSinks() > standin.ownSinks())
                     lastCallAt = GetTickCount64();  // a client waits for events
                 const bool idle = standin.idleLimitMs != 0 && GetTickCount64() - lastCallAt >= standin.idleLimitMs;
                 if ((served && !standin.clientsHold()) || idle)
@@ -241,6 +244,7 @@ int serve()
             CoRevokeClassObject(applicationCookie);
         if (controlCookie)
             CoRevokeClassObject(controlCookie);
+        standin.shutDown();
         standin.windows().close();
         ComPtr<IMessageFilter> ours;
         CoRegisterMessageFilter(previousFilter.Get(), ours.GetAddressOf());
@@ -248,7 +252,7 @@ int serve()
         CoDisconnectObject(standin.application(), 0);
         CoDisconnectObject(standin.control(), 0);
     }
-    CoUninitialize();
+    OleUninitialize();
     return status;
 }
 
