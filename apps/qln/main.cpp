@@ -33,10 +33,10 @@ namespace {
 
 using platform::win32::kNotifierInstanceMutex;
 using platform::win32::kNotifierQuitEvent;
-// How often the pump looks whether the notifier has ended (it ends itself by its own one-second
-// poll) or was asked to quit. Short, so that the program is gone well within two seconds of
-// Outlook; the look is one flag read and one event test.
-constexpr std::uint32_t kEndCheckMs = 200;
+// How often the program looks whether it was asked to quit (the uninstaller waits ten seconds
+// before it ends the program by force). The notifier's own end (it polls for Outlook every second)
+// ends the program at once.
+constexpr std::uint32_t kQuitCheckMs = 1000;
 
 class InstanceLock {
 public:
@@ -109,14 +109,18 @@ int run()
     } catch (const std::exception&) {
         return 1;
     }
-    loop.startTimer(kEndCheckMs, [&] {
+    // The program lives as long as the popup: its unload is the notifier's end.
+    host.on_unload = [&](forms::Form& form) {
+        if (&form == &popup)
+            loop.quit(0);
+    };
+    loop.startTimer(kQuitCheckMs, [&] {
         if (popup.Loaded() && quit.requested())
             popup.Unload();
-        if (!popup.Loaded())
-            loop.quit(0);
     });
     if (popup.Loaded())
         loop.run();
+    host.on_unload = nullptr;
     return 0;
 }
 

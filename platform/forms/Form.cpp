@@ -114,6 +114,8 @@ void Form::Unload()
     active_ = nullptr;
     platform::ignoreFailure([&] { host_.desktop().destroyWindow(window); });
     unloading_ = false;
+    if (host_.on_unload)
+        host_.on_unload(*this);
 }
 
 Control* Form::ActiveControl() const

@@ -72,6 +72,9 @@ public:
     // Called when a loaded form asks to be repainted: a host of real windows invalidates the
     // form's window (the simulated world renders on demand and needs nothing).
     std::function<void(Form&)> on_invalidate;
+    // Called when a form has unloaded (its window destroyed): a program that lives as long as one
+    // of its forms ends its message loop here rather than by looking from time to time.
+    std::function<void(Form&)> on_unload;
 
 private:
     friend class Form;

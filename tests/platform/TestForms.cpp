@@ -74,6 +74,22 @@ TEST(FormsTest, LoadShowUnloadAndTheTimersThatRunOnlyWhileLoaded)
     EXPECT_TRUE(w.desktop.zOrder().empty());
 }
 
+TEST(FormsTest, TheHostHearsEachUnloadOnceTheWindowIsGone)
+{
+    FormsWorld w;
+    SampleForm form(w.host);
+    std::vector<std::string> heard;
+    w.host.on_unload = [&](forms::Form& unloaded) {
+        heard.push_back(unloaded.Name() + (w.desktop.zOrder().empty() ? " gone" : " still there"));
+    };
+    form.Unload();  // never loaded: nothing to hear
+    form.Show();
+    form.Unload();
+    form.Unload();
+    EXPECT_EQ(heard, (Events{"frmSample gone"}));
+    w.host.on_unload = nullptr;
+}
+
 TEST(FormsTest, CheckBoxClicksAndSettersThatChangeNothing)
 {
     FormsWorld w;
