@@ -93,6 +93,16 @@ std::string ComSite::extenderName() { return read(DISPID_AMBIENT_DISPLAYNAME, "D
 
 platform::WindowHandle ComSite::hWnd() { return control().parent().hWnd(); }
 
+draw::Point ComSite::cursorPosition()
+{
+    const HWND window = reinterpret_cast<HWND>(hWnd());
+    POINT point{};
+    if (!window || !GetCursorPos(&point) || !ScreenToClient(window, &point))
+        throw platform::Failure("The pointer is nowhere known");
+    const draw::Rect box = control().pixelBounds(draw::Point{0, 0});
+    return {point.x - box.left, point.y - box.top};
+}
+
 void ComSite::propertyChanged(std::string_view name)
 {
     ControlSite::propertyChanged(name);

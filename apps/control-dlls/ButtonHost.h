@@ -11,7 +11,7 @@
 // - ComSite: the button's ControlSite. Ambient properties (user mode, background colour, font,
 //   DisplayAsDefault, the extender's name) are read from the container through `ambient`; a
 //   property change goes to `changed` (the control maps it to its dispatch id and tells its
-//   sinks); the window handle is the form's.
+//   sinks); the window handle is the form's; the pointer is the real one, through that window.
 // Does not: read skins by URL (a path is read as a file, when the read is finished on the loop).
 
 #include <functional>
@@ -88,6 +88,9 @@ public:
     bool displayAsDefault() override;
     std::string extenderName() override;
     platform::WindowHandle hWnd() override;
+    // The real pointer relative to the button, through the form's window wherever the container
+    // put it (the form's own position is relative to the container's window, not the screen).
+    draw::Point cursorPosition() override;
     void propertyChanged(std::string_view name) override;
 
 private:

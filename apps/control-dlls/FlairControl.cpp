@@ -51,11 +51,11 @@ FlairControl::FlairControl()
     button_.BeforeNavigate = [this](bool& cancel) {
         // Cancel goes by reference: a sink that sets it stops the navigation.
         VARIANT_BOOL answer = boolOf(cancel);
-        VARIANT raw;
-        VariantInit(&raw);
-        raw.vt = VT_BOOL | VT_BYREF;
-        raw.pboolVal = &answer;
-        raiseEvent(flair::dispBeforeNavigate, {com::Variant::copyOf(raw)});
+        std::vector<com::Variant> args(1);
+        VARIANT* reference = args[0].receive();
+        reference->vt = VT_BOOL | VT_BYREF;
+        reference->pboolVal = &answer;
+        raiseEvent(flair::dispBeforeNavigate, args);
         cancel = answer != VARIANT_FALSE;
     };
     button_.OnNavigate = [this](const std::string& link) { raiseEvent(flair::dispOnNavigate, {com::Variant(link)}); };

@@ -218,6 +218,8 @@ HRESULT STDMETHODCALLTYPE Site::Invoke(DISPID id, REFIID, LCID, WORD flags, DISP
         ++statusChanges;
         return S_OK;
     }
+    if (const auto given = ambients.find(id); given != ambients.end() && (flags & DISPATCH_PROPERTYGET) && result)
+        return VariantCopy(result, const_cast<VARIANT*>(&given->second.raw()));
     if (id == DISPID_AMBIENT_USERMODE && (flags & DISPATCH_PROPERTYGET) && result) {
         result->vt = VT_BOOL;
         result->boolVal = VARIANT_TRUE;
