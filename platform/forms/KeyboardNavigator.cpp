@@ -173,6 +173,16 @@ bool KeyboardNavigator::hasAccessKey(const Control& control, char key)
     return captioned && captionAccessKey(captioned->Caption()) == key;
 }
 
+std::string KeyboardNavigator::accessKeys() const
+{
+    std::string keys;
+    for (const auto& control : form_.controls())
+        for (char c = '0'; c <= 'Z' && control->reactsToUser(); ++c)
+            if (isAccessChar(c) && keys.find(c) == std::string::npos && hasAccessKey(*control, c))
+                keys += c;
+    return keys;
+}
+
 bool KeyboardNavigator::accessKey(char key)
 {
     key = upper(key);

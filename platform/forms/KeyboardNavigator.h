@@ -44,6 +44,7 @@
 // strip goes to the tab left or right with the arrow keys; a command button, check box or option
 // button is pressed by Space.
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -80,6 +81,10 @@ public:
     static bool takesFocus(const Control& control);
     // The access key a caption underlines, upper-cased; 0 when it has none that is a letter or digit.
     static char captionAccessKey(std::string_view caption);
+    // Every access key of the controls that react to the user now (upper-case, each once, in
+    // creation order):
+    // what a container must route to the form (an ActiveX control's accelerator table).
+    std::string accessKeys() const;
 
 private:
     bool isTabStop(const Control& control) const;

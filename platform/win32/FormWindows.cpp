@@ -4,6 +4,7 @@
 
 #include "platform/forms/InputControl.h"
 #include "platform/forms/KeyboardNavigator.h"
+#include "platform/forms/TabStrip.h"
 #include "platform/forms/UserControl.h"
 
 namespace platform::win32 {
@@ -147,6 +148,17 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
             user->mouseUp(button, shift, x, y);
         else
             user->mouseMove(button, shift, x, y);
+    } else if (auto* strip = dynamic_cast<forms::TabStrip*>(target)) {
+        // A tab control turns to the tab pressed when the left button goes down, as Windows' does.
+        if (down && button == 1) {
+            const draw::Rect box = strip->clientBounds();
+            const draw::Point inStrip{point.x - box.left, point.y - box.top};
+            for (int tab = 0; tab < strip->Tabs(); ++tab)
+                if (inside(strip->tabBounds(tab), inStrip)) {
+                    strip->userClickTab(tab);
+                    break;
+                }
+        }
     } else if (up && button == 1 && target && target == pressed_ && controlAt(*form, point) == target) {
         target->userClick();
     }

@@ -259,6 +259,17 @@ TEST(KeyboardNavigator, AccessKeysPressButtonsFocusAfterLabelsAndReachUserContro
     EXPECT_FALSE(KeyboardNavigator(other).keyDown('Z', kAlt));
 }
 
+TEST(KeyboardNavigator, TheAccessKeysAContainerMustRouteAreThoseOfTheControlsWithinReach)
+{
+    Dialog d;
+    // Hidden "&Hidden" and the box in the hidden panel have none to give; the user control both of
+    // its own.
+    EXPECT_EQ(KeyboardNavigator(d.form).accessKeys(), "NQRGXO");
+    d.btnHidden.setVisible(true);
+    d.chkRemember.setEnabled(false);
+    EXPECT_EQ(KeyboardNavigator(d.form).accessKeys(), "NQHGXO");
+}
+
 TEST(KeyboardNavigator, RepeatedAccessKeysCycleFromTheFocusedControl)
 {
     World w;

@@ -12,6 +12,7 @@
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Label.h"
+#include "platform/forms/TabStrip.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/UserControl.h"
 #include "platform/win32/FormWindows.h"
@@ -328,6 +329,49 @@ TEST(FormWindows, TabAccessKeysAndSpaceFromTheKeyboardWhileAnInactiveFormGetsNon
     EXPECT_EQ(popup.goClicks, 0);
     EXPECT_EQ(popup.chkMail.Value(), forms::CheckBox::vbUnchecked);
     EXPECT_EQ(GetForegroundWindow(), reinterpret_cast<HWND>(dialog.hWnd()));
+}
+
+
+class TabsForm : public forms::Form {
+public:
+    explicit TabsForm(forms::FormsHost& host) : Form(host, "frmTabs"), strip(add<forms::TabStrip>("tabPages"))
+    {
+        move(100 * 15, 100 * 15, 300 * 15, 200 * 15);
+        strip.move(10 * 15, 10 * 15, 280 * 15, 150 * 15);
+        strip.setCaption("About|Actions|Display");
+        strip.Switch = [this](int from, int to, bool&) { log += std::to_string(from) + ">" + std::to_string(to) + " "; };
+    }
+    forms::TabStrip& strip;
+    std::string log;
+};
+
+TEST(FormWindows, APressOnATabTurnsTheStripToIt)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    TabsForm form(host);
+    form.Show();
+    const platform::WindowHandle window = form.hWnd();
+    const draw::Rect strip = form.strip.clientBounds();
+    const auto pressOn = [&](int tab) {
+        const draw::Rect box = form.strip.tabBounds(tab);
+        const int x = strip.left + (box.left + box.right) / 2, y = strip.top + (box.top + box.bottom) / 2;
+        mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        mouse(window, WM_LBUTTONUP, 0, x, y);
+    };
+    pressOn(2);
+    loop.runFor(100);
+    EXPECT_EQ(form.strip.CurrentTab(), 2);
+    pressOn(1);
+    pressOn(1);  // the current tab again: nothing
+    // A press on the body below the tabs turns nothing.
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, strip.left + 100, strip.top + 100);
+    mouse(window, WM_LBUTTONUP, 0, strip.left + 100, strip.top + 100);
+    loop.runFor(100);
+    EXPECT_EQ(form.strip.CurrentTab(), 1);
+    EXPECT_EQ(form.log, "0>2 2>1 ");
 }
 
 } // namespace

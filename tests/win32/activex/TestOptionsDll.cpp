@@ -312,6 +312,39 @@ TEST_F(OptionsDll, InOutlooksRoleAClickMakesItDirtyTellsTheSiteAndApplyWritesThe
     EXPECT_EQ(setting(L"IsEnabled"), DWORD{0});
     EXPECT_EQ(setting(L"DismissTime"), DWORD{90});  // every value is written, changed or not
 
+    // The keyboard as Outlook's dialog hands it over: Tab walks the page's stops and, from the
+    // last one, is the dialog's again (to move on to its buttons); Shift+Tab comes back in.
+    ComPtr<IOleInPlaceActiveObject> active;
+    ASSERT_EQ(page.As(&active), S_OK);
+    MSG tab{window, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    int stops = 0;
+    while (stops < 200 && active->TranslateAccelerator(&tab) == S_OK)
+        ++stops;
+    EXPECT_GE(stops, 1);
+    EXPECT_LT(stops, 200);  // it comes to an end rather than wrapping round
+    EXPECT_EQ(SendMessageW(window, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTTAB, 0);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_NE(SendMessageW(window, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTTAB, 0);
+    EXPECT_EQ(active->TranslateAccelerator(&tab), S_OK);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    MSG ctrlTab = tab;
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_EQ(active->TranslateAccelerator(&ctrlTab), S_FALSE);  // a property sheet's next page
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    // The page's captions underline no letters: it asks the dialog to route none to it.
+    ComPtr<IOleControl> oleControl;
+    ASSERT_EQ(page.As(&oleControl), S_OK);
+    CONTROLINFO info{};
+    info.cb = sizeof info;
+    ASSERT_EQ(oleControl->GetControlInfo(&info), S_OK);
+    EXPECT_EQ(info.cAccel, 0);
+
     // Outlook closes its dialog: the page goes, its window with it.
     EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_FALSE(site->inPlaceActive);

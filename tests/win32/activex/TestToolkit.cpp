@@ -347,8 +347,10 @@ TEST_F(Toolkit, KeysTheContainerWouldTakeStayWithTheControlAndAmbientsAreRead)
     ASSERT_EQ(active->GetWindow(&window), S_OK);
     EXPECT_EQ(SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB, DLGC_WANTTAB);
 
+    // The swatch has no tab stops: Tab is the dialog's, to move on past it.
     MSG tab{window, WM_KEYDOWN, VK_TAB, 0, 0, {}};
-    EXPECT_EQ(active->TranslateAccelerator(&tab), S_OK);
+    EXPECT_EQ(active->TranslateAccelerator(&tab), S_FALSE);
+    EXPECT_EQ(SendMessageW(window, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTTAB, 0);
     MSG enter{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_EQ(active->TranslateAccelerator(&enter), S_OK);
     MSG escape{window, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cwctype>
 
+#include "platform/forms/KeyboardNavigator.h"
 #include "platform/win32/SurfaceBlit.h"
 #include "platform/win32/ThisModule.h"
 #include "platform/win32/Wide.h"
@@ -372,9 +373,16 @@ std::intptr_t Control::windowMessage(WindowHandle window, std::uint32_t message,
                                      std::intptr_t lParam)
 {
     switch (message) {
-    case WM_GETDLGCODE:
-        // A dialog that hosts the control hands it every key while it has the focus.
-        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_GETDLGCODE: {
+        // A dialog that hosts the control hands it every key while it has the focus, but Tab only
+        // while the focus has somewhere to go inside the form: from the last stop (the first, with
+        // Shift) Tab is the dialog's, to move on to its next control.
+        std::intptr_t code = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+        const auto* asked = reinterpret_cast<const MSG*>(lParam);
+        if (!asked || asked->message != WM_KEYDOWN || asked->wParam != VK_TAB || tabStaysInside(shiftDown()))
+            code |= DLGC_WANTTAB;
+        return code;
+    }
     case WM_MOUSEACTIVATE:
         // A click into the control makes it the UI-active object, with the focus.
         if (!uiActive_ && inPlaceActive_)
@@ -383,11 +391,35 @@ std::intptr_t Control::windowMessage(WindowHandle window, std::uint32_t message,
     case WM_SETFOCUS:
         if (!uiActive_ && inPlaceActive_)
             activate(true);
+        // Tabbed into from the dialog: the first stop (the last, with Shift) takes the focus.
+        if (!form().ActiveControl())
+            forms::KeyboardNavigator(form(), forms::KeyboardNavigator::Wrap::Stop).tab(shiftDown());
         break;
     default: break;
     }
     return formProcedure_ ? formProcedure_(window, message, wParam, lParam)
                           : DefWindowProcW(hwndOf(window), message, wParam, lParam);
+}
+
+bool Control::shiftDown() { return GetKeyState(VK_SHIFT) < 0; }
+
+std::wstring Control::accessKeys() const
+{
+    // The navigator only reads the form here.
+    const std::string keys = forms::KeyboardNavigator(const_cast<Control*>(this)->form()).accessKeys();
+    return std::wstring(keys.begin(), keys.end());
+}
+
+bool Control::tabStaysInside(bool backwards)
+{
+    const std::vector<forms::Control*> stops =
+        forms::KeyboardNavigator(form(), forms::KeyboardNavigator::Wrap::Stop).tabStops();
+    if (stops.empty())
+        return false;
+    const auto at = std::find(stops.begin(), stops.end(), form().ActiveControl());
+    if (at == stops.end())
+        return true;  // no stop has the focus yet: Tab gives it to the first (or last)
+    return backwards ? at != stops.begin() : at + 1 != stops.end();
 }
 
 void Control::uiDeactivate()
@@ -472,8 +504,18 @@ HRESULT STDMETHODCALLTYPE Control::TranslateAccelerator(LPMSG msg)
             return S_FALSE;
         if (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP)
             return S_FALSE;
+        if (msg->wParam == VK_TAB) {
+            // Tab moves among the form's controls, and out of the form at either end: then the
+            // container moves its own focus on (S_FALSE). Ctrl+Tab is the container's (a property
+            // sheet's next page).
+            if (msg->message != WM_KEYDOWN || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
+                return S_FALSE;
+            const bool taken =
+                forms::KeyboardNavigator(form(), forms::KeyboardNavigator::Wrap::Stop).tab(shiftDown());
+            rethrowEscaped();
+            return taken ? S_OK : S_FALSE;
+        }
         switch (msg->wParam) {
-        case VK_TAB:
         case VK_LEFT:
         case VK_RIGHT:
         case VK_UP:

@@ -10,10 +10,14 @@
 // - IOleInPlaceObject / IOleWindow: the control's window is the form's own window made a child of
 //   the site's window (Win32Desktop::setParent), placed by SetObjectRects; the form follows the
 //   rectangle's size. In-place deactivation unloads the form's window; the form itself lives on.
-// - IOleInPlaceActiveObject: TranslateAccelerator keeps Tab, Shift+Tab, the arrow keys and Enter
-//   inside the control while its window has the focus (a dialog would take them for its own
-//   navigation) by handing the message to the form's window, whose key handling (FormWindows) acts.
-// - IOleControl: GetControlInfo with the control's access keys as an accelerator table, OnMnemonic
+// - IOleInPlaceActiveObject: TranslateAccelerator walks the form's tab stops with Tab and
+//   Shift+Tab (KeyboardNavigator, Wrap::Stop) and answers S_FALSE at either end, so the container
+//   moves its own focus on; WM_GETDLGCODE wants Tab only while it stays inside, and focus tabbed in
+//   lands on the first (Shift: the last) stop. The arrow keys and Enter stay inside the control
+//   while its window has the focus (a dialog would take them for its own navigation): they go to
+//   the form's window, whose key handling (FormWindows) acts. Ctrl+Tab and Esc are the container's.
+// - IOleControl: GetControlInfo with the form's access keys (by default those of its controls
+//   within the user's reach) as an accelerator table, OnMnemonic
 //   (to the form's window as the Alt key press it is), OnAmbientPropertyChange, FreezeEvents.
 // - IViewObject2: Draw renders the form with our painters into the container's DC (stretched to
 //   the bounds), SetAdvise/GetAdvise for view changes, GetExtent.
@@ -188,7 +192,8 @@ protected:
     virtual void onAmbientChanged(DISPID id);
     virtual void onMnemonic(const MSG& msg);
     // The access keys (letters and digits) the container routes to OnMnemonic.
-    virtual std::wstring accessKeys() const { return {}; }
+    // By default those of the form's controls within the user's reach (KeyboardNavigator).
+    virtual std::wstring accessKeys() const;
 
     // A property changed: every IPropertyNotifySink hears OnChanged(id), the control becomes dirty
     // and is drawn again.
@@ -211,6 +216,10 @@ protected:
 private:
     HRESULT activate(bool uiActivate);
     void createWindow(HWND parent, const RECT& position);
+    // Whether Tab (Shift+Tab when `backwards`) would move the focus to another of the form's tab
+    // stops rather than out of the form.
+    bool tabStaysInside(bool backwards);
+    static bool shiftDown();
     void place(const RECT& position);
     void uiDeactivate();
     void inPlaceDeactivate();
