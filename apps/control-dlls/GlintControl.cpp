@@ -75,6 +75,8 @@ void GlintControl::changed(std::string_view name)
     DISPID id = DISPID_UNKNOWN;
     if (FAILED(dualInfo()->GetIDsOfNames(names, 1, &id)))
         id = DISPID_UNKNOWN;  // sinks hear "something changed"
+    if (name == "Caption")
+        controlInfoChanged();  // the access key may be another
     propertyChanged(id);
 }
 

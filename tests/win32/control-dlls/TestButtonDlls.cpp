@@ -542,6 +542,20 @@ TEST_F(GlintDll, HostedItDrawsAsTheButtonDoesARealClickRaisesClickAndItsAccessKe
     msg.wParam = 'G';
     ASSERT_EQ(oleControl->OnMnemonic(&msg), S_OK);
     EXPECT_EQ(log->ids(), (std::vector<DISPID>{1}));
+
+    // Another access key: the container asks again and gets the new one.
+    button.put("Caption", "&Stop");
+    info = CONTROLINFO{};
+    info.cb = sizeof info;
+    ASSERT_EQ(oleControl->GetControlInfo(&info), S_OK);
+    ASSERT_EQ(info.cAccel, 1);
+    ACCEL accel{};
+    ASSERT_EQ(CopyAcceleratorTableW(info.hAccel, &accel, 1), 1);
+    EXPECT_EQ(accel.key, 'S');
+    log->events.clear();
+    msg.wParam = 'S';
+    ASSERT_EQ(oleControl->OnMnemonic(&msg), S_OK);
+    EXPECT_EQ(log->ids(), (std::vector<DISPID>{1}));
     parkPointer();
     closeControl(control);
 }

@@ -564,6 +564,16 @@ HRESULT STDMETHODCALLTYPE Control::GetControlInfo(CONTROLINFO* info)
     });
 }
 
+void Control::controlInfoChanged()
+{
+    if (accelerators_) {
+        DestroyAcceleratorTable(accelerators_);
+        accelerators_ = nullptr;
+    }
+    if (controlSite_)
+        controlSite_->OnControlInfoChanged();
+}
+
 HRESULT STDMETHODCALLTYPE Control::OnMnemonic(MSG* msg)
 {
     if (!msg)

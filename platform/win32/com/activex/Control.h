@@ -195,6 +195,9 @@ protected:
     // By default those of the form's controls within the user's reach (KeyboardNavigator).
     virtual std::wstring accessKeys() const;
 
+    // The access keys changed (a caption with another "&" letter): the accelerator table is made
+    // again when next asked for, and the container is told to ask (OnControlInfoChanged).
+    void controlInfoChanged();
     // A property changed: every IPropertyNotifySink hears OnChanged(id), the control becomes dirty
     // and is drawn again.
     void propertyChanged(DISPID id);
