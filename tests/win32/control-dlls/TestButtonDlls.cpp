@@ -520,8 +520,11 @@ TEST_F(GlintDll, HostedItDrawsAsTheButtonDoesARealClickRaisesClickAndItsAccessKe
     ComPtr<EventLog> log = listen(control, kGlintEvents);
     clickAt(POINT{220 + kGlintWidth / 2, 220 + kGlintHeight / 2});
     pump(300);
-    // MouseDown, Click, MouseUp in that order (moves and hover between them).
+    // MouseDown, Click, MouseUp in that order (moves and hover between them); the click made the
+    // control UI-active, with the focus in its window.
     EXPECT_EQ(log->idsWithout({6, 7, 8}), (std::vector<DISPID>{5, 1, 9}));
+    EXPECT_TRUE(site->uiActive);
+    EXPECT_EQ(GetFocus(), reinterpret_cast<HWND>(static_cast<std::intptr_t>(button.get("hWnd").toLong())));
     for (const auto& [id, args] : log->events) {
         if (id != 5)
             continue;
@@ -581,6 +584,51 @@ TEST_F(GlintDll, HostedByWinesAtlContainerItIsCreatedByProgIdAndDrawsAsTheButton
     reference.button.setCaption("Atl");
     reference.button.setAppearance(0);
     EXPECT_EQ(difference(screenPixels(bounds), reference.form.render().bits(), kGlintWidth), "");
+}
+
+TEST_F(GlintDll, AHostThatDrawsItThroughIViewObjectGetsWhatTheButtonRenders)
+{
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("Caption", "Drawn");
+    button.put("Appearance", std::int32_t{3});
+    ComPtr<IViewObject2> view;
+    ASSERT_EQ(control.As(&view), S_OK);
+    SIZEL extent{};
+    ASSERT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
+    EXPECT_EQ(extent.cx, 2143);  // 1215 twips in HIMETRIC
+    EXPECT_EQ(extent.cy, 873);   // 495 twips
+
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bitmapInfo{};
+    bitmapInfo.bmiHeader.biSize = sizeof bitmapInfo.bmiHeader;
+    bitmapInfo.bmiHeader.biWidth = kGlintWidth;
+    bitmapInfo.bmiHeader.biHeight = -kGlintHeight;
+    bitmapInfo.bmiHeader.biPlanes = 1;
+    bitmapInfo.bmiHeader.biBitCount = 32;
+    bitmapInfo.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const RECTL bounds{0, 0, kGlintWidth, kGlintHeight};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    std::vector<std::uint32_t> drawn(static_cast<const std::uint32_t*>(bits),
+                                     static_cast<const std::uint32_t*>(bits) + kGlintWidth * kGlintHeight);
+    for (auto& p : drawn)
+        p &= 0x00FFFFFFu;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    GlintReference reference;
+    reference.button.setCaption("Drawn");
+    reference.button.setAppearance(3);
+    EXPECT_EQ(difference(drawn, reference.form.render().bits(), kGlintWidth), "");
 }
 
 // ---- FlairButton --------------------------------------------------------------------------------
