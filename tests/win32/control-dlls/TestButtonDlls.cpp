@@ -26,6 +26,7 @@
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimLoop.h"
 #include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/Wide.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/com/Dispatch.h"
 
@@ -584,6 +585,58 @@ TEST_F(GlintDll, HostedByWinesAtlContainerItIsCreatedByProgIdAndDrawsAsTheButton
     reference.button.setCaption("Atl");
     reference.button.setAppearance(0);
     EXPECT_EQ(difference(screenPixels(bounds), reference.form.render().bits(), kGlintWidth), "");
+}
+
+// A 24-bit BMP file of `width` x `height` pixels of one colour (0x00RRGGBB) in the temporary
+// folder; its path.
+std::wstring writeBitmap(const wchar_t* name, int width, int height, std::uint32_t colour)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + name;
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::vector<std::uint8_t> row(stride, 0);
+    for (int x = 0; x < width; ++x) {
+        row[x * 3] = static_cast<std::uint8_t>(colour);
+        row[x * 3 + 1] = static_cast<std::uint8_t>(colour >> 8);
+        row[x * 3 + 2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    EXPECT_NE(out, nullptr);
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    for (int y = 0; y < height; ++y)
+        std::fwrite(row.data(), 1, row.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+TEST_F(GlintDll, ASkinPathIsReadFromItsFileAfterTheAssignmentAndSwitchesToTheSkinLook)
+{
+    const std::wstring path = writeBitmap(L"qln-glint-skin-up.bmp", 40, 20, 0x002060A0);
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("SkinUpPath", platform::win32::toUtf8(path));
+    EXPECT_EQ(button.get("Appearance").toLong(), 2);  // read later, on the message loop
+    pump(200);
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);  // btSkin
+    // A path with no picture behind it leaves the skin as it was.
+    button.put("SkinUpPath", "C:\\nowhere\\none.bmp");
+    pump(200);
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);
+    DeleteFileW(path.c_str());
 }
 
 TEST_F(GlintDll, AHostThatDrawsItThroughIViewObjectGetsWhatTheButtonRenders)
