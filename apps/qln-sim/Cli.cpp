@@ -168,7 +168,9 @@ int Cli::main(const std::vector<std::string>& args, std::ostream& out, std::ostr
             }
         }
         Runtime runtime(RunOptions{inv->transcript ? static_cast<std::ostream*>(&file) : &out, inv->outDir},
-                        program.makeWorld ? program.makeWorld() : nullptr);
+                        program.makeWorldFor ? program.makeWorldFor(scenario.world)
+                        : program.makeWorld  ? program.makeWorld()
+                                             : nullptr);
         const int status = runtime.run(scenario, err);
         out.flush();
         return status;

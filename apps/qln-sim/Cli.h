@@ -19,6 +19,9 @@ struct Program {
     std::string about = "Runs a scenario on the simulated world (virtual time, simulated Outlook, desktop, registry and\n"
                         "files) and writes the transcript: one line per observable event with its virtual time.";
     std::function<std::unique_ptr<ScenarioWorld>()> makeWorld;  // empty: the simulated world
+    // When set, makes the world for the world the scenario's header names ("any" without a header
+    // line naming another), in place of makeWorld.
+    std::function<std::unique_ptr<ScenarioWorld>(const std::string& world)> makeWorldFor;
 };
 
 class Cli {

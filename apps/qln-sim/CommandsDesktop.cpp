@@ -168,6 +168,7 @@ Action parseExpectHotkey(Args& args)
     if (!args.accept("none"))
         wanted = readCombo(args);
     return [wanted](Runtime& rt) {
+        rt.needNotifierInProcess("the hot key it registered; `press` it instead");
         const platform::WindowHandle popup = rt.popupWindow();
         const auto found =
             popup == platform::NoWindow ? std::nullopt : rt.worldDesktop().hotKey(popup, kDismissHotKeyId);

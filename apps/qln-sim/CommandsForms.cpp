@@ -179,12 +179,24 @@ struct Input {
     bool needsReach = true;  // false: it happens whether or not the control takes input (the focus leaving)
 };
 
+// The notifier's own forms: in another process on a world where the notifier runs as a program of
+// its own (the options page's forms stay in the runner's, as in Outlook's).
+bool notifierForm(const std::string& form) { return form == "frmNewMail" || form == "frmGetStart"; }
+
 // The input is an event like any other: in a batch it waits for `end`, and by then the form may
 // look different, so the control is found again when the event runs.
 template <class C, class Act>
 Action postInput(Named named, Input input, std::string told, Act act)
 {
     return [named, input, told, act](Runtime& rt) {
+        if (NotifierProcess* process = rt.notifierProcess(); process && notifierForm(named.form)) {
+            // QLN.exe's popup takes a real mouse click on its buttons; nothing else reaches it.
+            if (input.command != "click" || named.form != "frmNewMail")
+                rt.needNotifierInProcess(input.command + " on " + named.path());
+            rt.note("world", told);
+            process->click(named.control);
+            return;
+        }
         const forms::Form* form = rt.forms().find(named.form);
         if (!form || !form->Loaded())
             throw std::invalid_argument(input.command + ": " + named.form + " is not loaded");
@@ -685,6 +697,8 @@ Action parseControlCheck(Args& args)
     const ValueKind kind = kindFor(*property, named.kind);
     const Text expected = args.value("VALUE", kind);
     return [named, property, kind, expected](Runtime& rt) {
+        if (notifierForm(named.form))
+            rt.needNotifierInProcess("the properties of its forms' controls");
         const std::string want = rt.resolve(expected);
         const std::string wanted = describeValue(want, kind);
         const forms::Form* form = rt.forms().find(named.form);
@@ -712,6 +726,8 @@ Action parseExpectForm(Args& args)
         args.failAt(*token, "expect form: unknown form '" + name + "' (" + knownFormNames() + ")");
     const std::string look = args.choice("state", {"shown", "hidden", "unloaded"});
     return [name, look](Runtime& rt) {
+        if (notifierForm(name))
+            rt.needNotifierInProcess("its forms");
         const forms::Form* form = rt.forms().find(name);
         const std::string found = !form || !form->Loaded() ? "unloaded" : form->Visible() ? "shown" : "hidden";
         Runtime::expect(found == look, look, found + (form ? "" : " (" + name + " " + rt.describeMissingForm(name) + ")"));
@@ -741,7 +757,11 @@ Action parseSnapshot(Args& args)
         if (!knownForm(form))
             args.failAt(*formToken, "snapshot: unknown form '" + form + "' (" + knownFormNames() + ")");
     }
-    return [file, form](Runtime& rt) { rt.snapshot(file, form); };
+    return [file, form](Runtime& rt) {
+        if (notifierForm(form))
+            rt.needNotifierInProcess("the picture of one of its forms; `snapshot FILE` takes the screen");
+        rt.snapshot(file, form);
+    };
 }
 
 Action parseExpectTimer(Args& args)
@@ -749,6 +769,8 @@ Action parseExpectTimer(Args& args)
     const Named named = resolveName(args, args.next("NAME"), "expect timer", Want::Timer);
     const bool on = args.choice("state", {"on", "off"}) == "on";
     return [named, on](Runtime& rt) {
+        if (notifierForm(named.form))
+            rt.needNotifierInProcess("its timers");
         const forms::Form* form = rt.forms().find(named.form);
         const platform::Timer* timer = form ? form->timer(named.control) : nullptr;
         // A form never created has no running timer.

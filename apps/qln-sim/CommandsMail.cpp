@@ -20,7 +20,7 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 std::string folderName(Runtime& rt, const platform::sim::ItemState& item)
 {
-    if (item.storeName == rt.simOutlook().defaultStoreName())
+    if (item.storeName == rt.mailClient().defaultStoreName())
         return item.folderPath;
     return item.storeName + ":" + item.folderPath;
 }
@@ -40,18 +40,18 @@ Action parseMapiLibrary(Args& args)
 Action parseOutlookStart(Args&)
 {
     return [](Runtime& rt) {
-        rt.simOutlook();
+        auto& outlook = rt.mailClient();
         rt.note("world", "Outlook starts");
-        rt.world().outlookStart();
+        outlook.start();
     };
 }
 
 Action parseOutlookQuit(Args&)
 {
     return [](Runtime& rt) {
-        rt.simOutlook();
+        auto& outlook = rt.mailClient();
         rt.note("world", "Outlook quits");
-        rt.world().outlookQuit();
+        outlook.quit();
     };
 }
 
@@ -59,6 +59,14 @@ Action parseOutlookTitle(Args& args)
 {
     const Text title = args.text("TEXT");
     return [title](Runtime& rt) {
+        if (RemoteOutlook* remote = rt.world().remoteOutlook()) {
+            if (!remote->running())
+                throw std::invalid_argument("outlook title: Outlook is not running");
+            const std::string text = rt.resolve(title);
+            rt.note("world", "Outlook's main window is titled " + quoteText(text));
+            remote->retitle(text);
+            return;
+        }
         rt.simOutlook();
         auto& desktop = rt.simDesktop();
         const platform::WindowHandle main = rt.world().outlookMainWindow();
@@ -67,6 +75,47 @@ Action parseOutlookTitle(Args& args)
         const std::string text = rt.resolve(title);
         rt.note("world", "Outlook's main window is titled " + quoteText(text));
         desktop.retitle(main, text);
+    };
+}
+
+// Outlook in another process, for the commands only such an Outlook can take.
+RemoteOutlook& remoteOutlook(Runtime& rt)
+{
+    RemoteOutlook* remote = rt.world().remoteOutlook();
+    if (!remote)
+        throw WorldRefusal("needs Outlook in another process (the stand-in); this run is on the " +
+                           std::string(rt.world().name()) + " world");
+    return *remote;
+}
+
+Action parseOutlookKill(Args&)
+{
+    return [](Runtime& rt) {
+        RemoteOutlook& remote = remoteOutlook(rt);
+        rt.note("world", "Outlook's process is killed");
+        remote.kill();
+    };
+}
+
+Action parseOutlookBusy(Args& args)
+{
+    const std::int64_t ms = args.duration("DURATION");
+    const std::string answer = args.atEnd() ? "reject" : args.choice("answer", {"reject", "retry"});
+    return [ms, answer](Runtime& rt) {
+        RemoteOutlook& remote = remoteOutlook(rt);
+        rt.note("world", "Outlook answers calls busy (" + answer + ") for " + std::to_string(ms) + " ms");
+        remote.busy(ms, answer);
+    };
+}
+
+Action parseExpectBusyAnswers(Args& args)
+{
+    args.choice("'at-least'", {"at-least"});
+    const auto least = static_cast<int>(args.number("N", 0, kInt32Max));
+    return [least](Runtime& rt) {
+        const int found = remoteOutlook(rt).busyAnswers();
+        Runtime::expect(found >= least, "at least " + std::to_string(least) + " call(s) answered busy",
+                        std::to_string(found));
     };
 }
 
@@ -82,6 +131,12 @@ const CommandTable& outlookTable()
              .parse = &parseOutlookQuit},
             {.name = "title", .usage = "outlook title TEXT", .summary = "retitle Outlook's main window",
              .parse = &parseOutlookTitle},
+            {.name = "kill", .usage = "outlook kill",
+             .summary = "Outlook's process ends at once (Outlook in another process only)",
+             .parse = &parseOutlookKill},
+            {.name = "busy", .usage = "outlook busy DURATION [reject|retry]",
+             .summary = "Outlook answers calls busy for a while (Outlook in another process only)",
+             .parse = &parseOutlookBusy},
         });
     return table;
 }
@@ -93,9 +148,9 @@ Action parseStore(Args& args)
     const Text name = args.text("NAME");
     return [name](Runtime& rt) {
         const std::string store = rt.resolve(name);
-        rt.simOutlook();
+        rt.mailClient();
         rt.note("world", "store " + quoteText(store) + " opens");
-        rt.simOutlook().addStore(store);
+        rt.mailClient().addStore(store);
     };
 }
 
@@ -115,9 +170,9 @@ Action parseFolder(Args& args)
         const std::string where = rt.resolve(path);
         const std::string cls = messageClass ? rt.resolve(*messageClass) : "IPM.Note";
         const std::optional<std::string> in = store ? std::optional(rt.resolve(*store)) : std::nullopt;
-        rt.simOutlook();
+        rt.mailClient();
         rt.note("world", "folder " + (in ? *in + ":" : "") + where + " (" + cls + ") created");
-        rt.simOutlook().addFolder(where, cls, in);
+        rt.mailClient().addFolder(where, cls, in);
     };
 }
 
@@ -126,9 +181,9 @@ Action parseFolderDelete(Args& args)
     const Text path = args.text("PATH");
     return [path](Runtime& rt) {
         const std::string where = rt.resolve(path);
-        rt.simOutlook();
+        rt.mailClient();
         rt.note("world", "folder " + where + " deleted");
-        rt.simOutlook().deleteFolder(where);
+        rt.mailClient().deleteFolder(where);
     };
 }
 
@@ -213,10 +268,10 @@ Action parseMail(Args& args)
         for (const auto& apply : draft.texts)
             apply(spec, rt);
         const std::string folder = rt.resolve(path);
-        rt.simOutlook();
+        rt.mailClient();
         rt.note("world", "mail " + ref + " arrives in " + folder + ": " + quoteText(spec.subject) +
                              (spec.senderEmail.empty() ? "" : " from " + spec.senderEmail));
-        rt.nameItem(ref, rt.simOutlook().deliver(folder, spec));
+        rt.nameItem(ref, rt.mailClient().deliver(folder, spec));
     };
 }
 
@@ -228,9 +283,9 @@ Action parseMove(Args& args)
     const Text path = args.text("PATH");
     return [ref, path](Runtime& rt) {
         const std::string folder = rt.resolve(path);
-        rt.simOutlook();
+        rt.mailClient();
         rt.note("world", "item " + ref + " moved to " + folder);
-        rt.simOutlook().move(rt.itemID(ref), folder);
+        rt.mailClient().move(rt.itemID(ref), folder);
     };
 }
 
@@ -243,46 +298,46 @@ Action parseItemChange(Args& args)
 
 void markRead(Runtime& rt, const std::string& ref)
 {
-    rt.simOutlook();
+    rt.mailClient();
     rt.note("world", "item " + ref + " marked read");
-    rt.simOutlook().setUnread(rt.itemID(ref), false);
+    rt.mailClient().setUnread(rt.itemID(ref), false);
 }
 
 void markUnread(Runtime& rt, const std::string& ref)
 {
-    rt.simOutlook();
+    rt.mailClient();
     rt.note("world", "item " + ref + " marked unread");
-    rt.simOutlook().setUnread(rt.itemID(ref), true);
+    rt.mailClient().setUnread(rt.itemID(ref), true);
 }
 
 void deleteElsewhere(Runtime& rt, const std::string& ref)
 {
-    rt.simOutlook();
+    rt.mailClient();
     rt.note("world", "item " + ref + " deleted (moved to Deleted Items)");
-    rt.simOutlook().deleteItem(rt.itemID(ref));
+    rt.mailClient().deleteItem(rt.itemID(ref));
 }
 
 void purgeItem(Runtime& rt, const std::string& ref)
 {
-    rt.simOutlook();
+    rt.mailClient();
     rt.note("world", "item " + ref + " purged");
-    rt.simOutlook().purge(rt.itemID(ref));
+    rt.mailClient().purge(rt.itemID(ref));
 }
 
 Action parsePickFolder(Args& args)
 {
     if (args.accept("cancel"))
         return [](Runtime& rt) {
-            rt.simOutlook();
+            rt.mailClient();
             rt.note("world", "the next folder picker will be cancelled");
-            rt.simOutlook().setPickFolderAnswer(std::nullopt);
+            rt.mailClient().setPickFolderAnswer(std::nullopt);
         };
     const Text path = args.text("PATH");
     return [path](Runtime& rt) {
         const std::string folder = rt.resolve(path);
-        rt.simOutlook();
+        rt.mailClient();
         rt.note("world", "the next folder picker will answer " + folder);
-        rt.simOutlook().setPickFolderAnswer(folder);
+        rt.mailClient().setPickFolderAnswer(folder);
     };
 }
 
@@ -376,7 +431,7 @@ Action parseExpectItem(Args& args)
     if (args.accept("in")) {
         const Text path = args.text("PATH");
         return [ref, path](Runtime& rt) {
-            auto& outlook = rt.simOutlook();
+            auto& outlook = rt.mailClient();
             const std::string where = rt.resolve(path);
             const auto state = outlook.item(rt.itemID(ref));
             const bool exists = outlook.folderExists(where);
@@ -394,7 +449,7 @@ Action parseExpectItem(Args& args)
         args.failAt(*token, "expect item: unknown state '" + name +
                                 "' (read, unread, displayed, replied, forwarded, gone, or in PATH)");
     return [ref, negated, condition](Runtime& rt) {
-        const auto state = rt.simOutlook().item(rt.itemID(ref));
+        const auto state = rt.mailClient().item(rt.itemID(ref));
         const bool holds = state && condition->holds(*state);
         Runtime::expect(holds != negated, (negated ? "not " : "") + std::string(condition->name),
                         state ? describeItemState(rt, *state) : "no such item");
@@ -418,6 +473,21 @@ Action parseExpectOutlook(Args& args)
     const std::string what = args.choice("state", {"maximized", "restored", "front"});
     return [what](Runtime& rt) {
         auto& world = rt.world();
+        if (RemoteOutlook* remote = world.remoteOutlook()) {
+            const platform::WindowHandle main = world.outlookMainWindow();
+            if (main == platform::NoWindow)
+                Runtime::expect(false, "Outlook's window " + what, "Outlook not running");
+            if (what == "front") {
+                const platform::WindowHandle front = world.front();
+                Runtime::expect(front == main, "Outlook's window in front", rt.describeWindow(front) + " in front");
+                return;
+            }
+            const auto state = remote->mainWindowState();
+            const auto wanted =
+                what == "maximized" ? platform::sim::ShowState::Maximized : platform::sim::ShowState::Restored;
+            Runtime::expect(state == wanted, "Outlook's window " + what, describeShowState(state));
+            return;
+        }
         rt.simOutlook();
         auto& desktop = rt.simDesktop();
         const platform::WindowHandle main = world.outlookMainWindow();
@@ -452,6 +522,12 @@ Action parseExpectTrayIcon(Args& args)
                         : what == "removed" ? platform::sim::TrayIconState::Removed
                                             : platform::sim::TrayIconState::Absent;
     return [what, wanted](Runtime& rt) {
+        if (RemoteOutlook* remote = rt.world().remoteOutlook()) {
+            const auto state = remote->trayIcon();
+            Runtime::expect(state == wanted, "Outlook's new-mail tray icon " + what,
+                            remote->running() ? describeTrayIcon(state) : "Outlook not running");
+            return;
+        }
         rt.simOutlook();
         auto& desktop = rt.worldDesktop();
         const platform::WindowHandle tray = rt.world().outlookTrayWindow();
@@ -468,6 +544,13 @@ Action parseExpectOutlookMessage(Args& args)
         static_cast<std::uint32_t>(args.number("MESSAGE", 0, std::numeric_limits<std::uint32_t>::max()));
     const auto count = static_cast<int>(args.number("COUNT", 0, kInt32Max));
     return [message, count](Runtime& rt) {
+        if (RemoteOutlook* remote = rt.world().remoteOutlook()) {
+            if (!remote->running())
+                Runtime::expect(false, std::to_string(count) + " message(s)", "Outlook not running");
+            const int found = remote->trayMessages(message);
+            Runtime::expect(found == count, std::to_string(count) + " message(s)", std::to_string(found));
+            return;
+        }
         rt.simOutlook();
         auto& desktop = rt.simDesktop();
         const platform::WindowHandle tray = rt.world().outlookTrayWindow();
@@ -555,6 +638,9 @@ std::vector<CommandSpec> mailChecks()
          .summary = "Outlook's main window", .parse = &parseExpectOutlook},
         {.name = "tray-icon", .usage = "expect tray-icon shown|removed|absent",
          .summary = "Outlook's new-mail tray icon", .parse = &parseExpectTrayIcon},
+        {.name = "busy-answers", .usage = "expect busy-answers at-least N",
+         .summary = "calls Outlook answered busy (Outlook in another process only)",
+         .parse = &parseExpectBusyAnswers},
         {.name = "outlook-message", .usage = "expect outlook-message MESSAGE COUNT",
          .summary = "messages Outlook's tray-owner window received (0x407)", .parse = &parseExpectOutlookMessage},
     };

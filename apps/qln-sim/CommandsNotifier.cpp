@@ -26,9 +26,23 @@ Action parseStart(Args& args)
 
 // ---- running, ended, popup --------------------------------------------------------------------------
 
+// QLN.exe in another process: whether it runs, and how it ended.
+std::string describeProcess(const NotifierProcess& process)
+{
+    if (!process.started())
+        return "it never started";
+    if (const auto code = process.exitCode())
+        return "it has ended (exit code " + std::to_string(*code) + ")";
+    return "it runs";
+}
+
 Action parseExpectRunning(Args&)
 {
     return [](Runtime& rt) {
+        if (const NotifierProcess* process = rt.notifierProcess()) {
+            Runtime::expect(process->running(), "the notifier running", describeProcess(*process));
+            return;
+        }
         const frmNewMail* popup = rt.notifier();
         Runtime::expect(popup && popup->Loaded(), "the notifier running", popup ? "it has ended" : "it never started");
     };
@@ -41,6 +55,14 @@ Action parseExpectEnded(Args& args)
     if (args.accept("status"))
         status = static_cast<int>(args.number("N", 0, 255));
     return [status](Runtime& rt) {
+        if (const NotifierProcess* process = rt.notifierProcess()) {
+            const auto code = process->exitCode();
+            Runtime::expect(process->started() && code, "the notifier ended", describeProcess(*process));
+            if (status)
+                Runtime::expect(*code == *status, "exit status " + std::to_string(*status),
+                                "exit status " + std::to_string(*code));
+            return;
+        }
         const frmNewMail* popup = rt.notifier();
         Runtime::expect(popup && !popup->Loaded(), "the notifier ended", popup ? "it runs" : "it never started");
         if (status)
@@ -53,6 +75,16 @@ template <bool visible>
 Action parseExpectPopup(Args&)
 {
     return [](Runtime& rt) {
+        if (const NotifierProcess* process = rt.notifierProcess()) {
+            // QLN.exe's popup is its window: shown is visible on the desktop.
+            const platform::WindowHandle window = rt.popupWindow();
+            const bool shown = window != platform::NoWindow && rt.world().visible(window);
+            Runtime::expect(shown == visible, visible ? "the popup visible" : "the popup hidden",
+                            !process->running() ? "no popup (" + describeProcess(*process) + ")"
+                            : shown             ? "the popup visible"
+                                                : "the popup hidden");
+            return;
+        }
         const frmNewMail* popup = rt.notifier();
         const bool shown = popup && popup->Visible();
         Runtime::expect(shown == visible, visible ? "the popup visible" : "the popup hidden",
@@ -68,6 +100,8 @@ platform::WindowHandle popupWindowFor(Runtime& rt, const std::string& expected)
 {
     const frmNewMail* popup = rt.notifier();
     const platform::WindowHandle window = rt.popupWindow();
+    if (window == platform::NoWindow && rt.notifierProcess())
+        Runtime::expect(false, expected, "no popup (" + describeProcess(*rt.notifierProcess()) + ")");
     if (window == platform::NoWindow)
         Runtime::expect(false, expected,
                         !popup ? "no popup (the notifier never started)" : "no popup (the notifier has ended)");
@@ -230,6 +264,7 @@ Action parseExpectState(Args& args)
                                 std::to_string(kSlotTableSize - 1));
     const Text expected = args.value("VALUE", name->kind);
     return [name, slot = index.value_or(0), expected](Runtime& rt) {
+        rt.needNotifierInProcess("its own state");
         const frmNewMail* popup = rt.notifier();
         const std::string want = rt.resolve(expected);
         if (!popup)

@@ -41,7 +41,7 @@ std::optional<std::string> worldHeader(std::string_view line)
     return trimmed(std::string_view(text).substr(kKey.size()));
 }
 
-constexpr std::string_view kWorlds[] = {"simulated", "windows", "any"};
+constexpr std::string_view kWorlds[] = {"simulated", "windows", "outlook", "any"};
 
 } // namespace
 
@@ -79,7 +79,7 @@ Scenario Parser::parse(std::string_view text, const std::string& fileName)
                 reject(fileName, lineNumber,
                        "world: the header names the world already (line " + std::to_string(scenario.worldLine) + ")");
             if (std::find(std::begin(kWorlds), std::end(kWorlds), *world) == std::end(kWorlds))
-                reject(fileName, lineNumber, "world: unknown world '" + *world + "' (simulated, windows or any)");
+                reject(fileName, lineNumber, "world: unknown world '" + *world + "' (simulated, windows, outlook or any)");
             scenario.world = *world;
             scenario.worldLine = lineNumber;
             continue;

@@ -59,6 +59,58 @@ std::string describeComposeKind(ComposeKind kind)
 
 } // namespace
 
+// The simulated Outlook as the scenario drives it.
+class Runtime::SimMailClient final : public WorldOutlook {
+public:
+    SimMailClient(ScenarioWorld& world, platform::sim::SimOutlook& outlook) : world_(world), outlook_(outlook) {}
+    void start() override { world_.outlookStart(); }
+    void quit() override { world_.outlookQuit(); }
+    void addStore(const std::string& name) override { outlook_.addStore(name); }
+    void addFolder(const std::string& path, const std::string& messageClass,
+                   const std::optional<std::string>& store) override
+    {
+        outlook_.addFolder(path, messageClass, store);
+    }
+    void deleteFolder(const std::string& path) override { outlook_.deleteFolder(path); }
+    std::string deliver(const std::string& folder, const platform::sim::MailSpec& mail) override
+    {
+        return outlook_.deliver(folder, mail);
+    }
+    void move(const std::string& entryID, const std::string& folder) override { outlook_.move(entryID, folder); }
+    void setUnread(const std::string& entryID, bool unread) override { outlook_.setUnread(entryID, unread); }
+    void deleteItem(const std::string& entryID) override { outlook_.deleteItem(entryID); }
+    void purge(const std::string& entryID) override { outlook_.purge(entryID); }
+    void setPickFolderAnswer(const std::optional<std::string>& folder) override { outlook_.setPickFolderAnswer(folder); }
+    std::optional<platform::sim::ItemState> item(const std::string& entryID) const override
+    {
+        return outlook_.item(entryID);
+    }
+    bool folderExists(const std::string& path) const override { return outlook_.folderExists(path); }
+    std::string folderEntryID(const std::string& path) const override { return outlook_.folderEntryID(path); }
+    std::string folderStoreID(const std::string& path) const override { return outlook_.folderStoreID(path); }
+    std::string defaultStoreName() const override { return outlook_.defaultStoreName(); }
+
+private:
+    ScenarioWorld& world_;
+    platform::sim::SimOutlook& outlook_;
+};
+
+WorldOutlook& Runtime::mailClient()
+{
+    if (RemoteOutlook* remote = world_->remoteOutlook())
+        return *remote;
+    if (!simMailClient_)
+        simMailClient_ = std::make_unique<SimMailClient>(*world_, simOutlook());
+    return *simMailClient_;
+}
+
+void Runtime::needNotifierInProcess(std::string_view what) const
+{
+    if (world_->notifierProcess())
+        throw WorldRefusal("needs the notifier in this process (" + std::string(what) + "); on the " +
+                           std::string(world_->name()) + " world it is QLN.exe, read only from outside");
+}
+
 Runtime::Runtime(RunOptions options, std::unique_ptr<ScenarioWorld> world)
     : options_(std::move(options)), transcript_(options_.transcript),
       world_(world ? std::move(world) : std::make_unique<SimScenarioWorld>()),
@@ -198,6 +250,16 @@ void Runtime::startNotifier()
 {
     if (notifier_)
         throw std::logic_error("the notifier starts once a run");  // the parser lets one start through
+    if (NotifierProcess* process = world_->notifierProcess()) {
+        note("notifier", "starts: QLN.exe");
+        process->start();
+        popupWindowSource = [process] { return process->popupWindow(); };
+        if (process->running())
+            note("notifier", "QLN.exe runs");
+        else
+            note("notifier", "QLN.exe has ended, exit code " + std::to_string(process->exitCode().value_or(-1)));
+        return;
+    }
     note("notifier", "starts: frmNewMail loads");
     auto& w = *world_;
     services_ = std::make_unique<NotifierServices>(w.registry(), w.files(), w.system(), w.desktop(), *formsLoop_,
@@ -423,10 +485,10 @@ std::string Runtime::resolve(const Text& text)
         case TextPart::Kind::Literal: out += part.text; break;
         case TextPart::Kind::Item: out += itemID(part.text); break;
         case TextPart::Kind::Folder:
-            out += simOutlook().folderEntryID(part.text);
+            out += mailClient().folderEntryID(part.text);
             break;
         case TextPart::Kind::Store:
-            out += simOutlook().folderStoreID(part.text);
+            out += mailClient().folderStoreID(part.text);
             break;
         }
     }

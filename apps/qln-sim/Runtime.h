@@ -86,6 +86,12 @@ public:
     // Commands ask for what they need before they tell what they do, so a refused step leaves no
     // line in the transcript.
     platform::sim::SimOutlook& simOutlook() { return need(world_->simulatedOutlook(), "a simulated Outlook"); }
+    // Outlook as the scenario drives it: the world's remote one, else the simulated one.
+    WorldOutlook& mailClient();
+    // The notifier in another process, or nullptr when it runs in this one.
+    NotifierProcess* notifierProcess() const { return world_->notifierProcess(); }
+    // Refuses a step that needs the notifier in this process when it runs in another.
+    void needNotifierInProcess(std::string_view what) const;
     platform::sim::SimDesktop& simDesktop() { return need(world_->simulatedDesktop(), "the simulated desktop"); }
     platform::sim::SimSystemInfo& simMachine() { return need(world_->simulatedMachine(), "a simulated machine"); }
     // The registry, files and desktop as the scenario drives them; every world has them.
@@ -213,6 +219,8 @@ private:
     std::unique_ptr<forms::FormsHost> forms_;
     std::unique_ptr<NotifierServices> services_;
     std::unique_ptr<frmNewMail> notifier_;
+    class SimMailClient;
+    std::unique_ptr<SimMailClient> simMailClient_;
     class PageSite;
     std::unique_ptr<OptionsServices> optionsServices_;
     std::unique_ptr<PageSite> pageSite_;

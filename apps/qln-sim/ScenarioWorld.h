@@ -84,6 +84,65 @@ public:
     virtual std::vector<MessageBoxRecord> messageBoxes() const = 0;
 };
 
+// Outlook as the scenario drives it: its process, stores, folders and items changing elsewhere,
+// and the reads of the item checks. A world with a simulated Outlook gets this from the runner over
+// its SimOutlook; a world whose Outlook runs in another process (the stand-in) gives its own.
+// Refusals (an unknown folder, an item that is gone) throw std::invalid_argument.
+class WorldOutlook {
+public:
+    virtual ~WorldOutlook() = default;
+    virtual void start() = 0;
+    virtual void quit() = 0;
+    virtual void addStore(const std::string& name) = 0;
+    virtual void addFolder(const std::string& path, const std::string& messageClass,
+                           const std::optional<std::string>& store) = 0;
+    virtual void deleteFolder(const std::string& path) = 0;
+    virtual std::string deliver(const std::string& folder, const platform::sim::MailSpec& mail) = 0;  // EntryID
+    virtual void move(const std::string& entryID, const std::string& folder) = 0;
+    virtual void setUnread(const std::string& entryID, bool unread) = 0;
+    virtual void deleteItem(const std::string& entryID) = 0;
+    virtual void purge(const std::string& entryID) = 0;
+    virtual void setPickFolderAnswer(const std::optional<std::string>& folder) = 0;
+    virtual std::optional<platform::sim::ItemState> item(const std::string& entryID) const = 0;  // nullopt: never
+    virtual bool folderExists(const std::string& path) const = 0;
+    virtual std::string folderEntryID(const std::string& path) const = 0;
+    virtual std::string folderStoreID(const std::string& path) const = 0;
+    virtual std::string defaultStoreName() const = 0;
+};
+
+// An Outlook in another process, with the reads the simulated desktop gives of the in-process one.
+class RemoteOutlook : public WorldOutlook {
+public:
+    virtual void retitle(const std::string& title) = 0;  // its main window; throws when not running
+    virtual bool running() const = 0;
+    // Its main window's state: maximized, restored, minimized or hidden.
+    virtual platform::sim::ShowState mainWindowState() const = 0;
+    // Outlook's new-mail icon: absent (never shown, or Outlook not running), shown, removed.
+    virtual platform::sim::TrayIconState trayIcon() const = 0;
+    virtual int trayMessages(std::uint32_t message) const = 0;  // received by the icon's owner
+    // Calls answered busy for that long from now on: "reject" or "retry".
+    virtual void busy(std::int64_t ms, const std::string& answer) = 0;
+    virtual int busyAnswers() const = 0;
+    // Object-model calls served: "MailItem.Subject", "*" for all.
+    virtual int calls(const std::string& key) const = 0;
+    virtual void kill() = 0;  // the process ends at once, without a word to its clients
+};
+
+// The notifier as a program of its own (QLN.exe), which the world starts and watches from outside:
+// its state and forms are not in reach, only its windows, its life and its exit code.
+class NotifierProcess {
+public:
+    virtual ~NotifierProcess() = default;
+    virtual void start() = 0;  // starts it and waits until it has attached (or ended)
+    virtual bool started() const = 0;
+    virtual bool running() const = 0;
+    virtual std::optional<int> exitCode() const = 0;  // nullopt while it runs
+    virtual platform::WindowHandle popupWindow() const = 0;  // NoWindow when it has none
+    // The user clicks a control of the popup (frmNewMail) with the mouse; throws
+    // std::invalid_argument for a control that is not a button of the popup.
+    virtual void click(const std::string& control) = 0;
+};
+
 // Where a world tells what the system itself wrote (the scenario's own writes are not told).
 struct SystemWrites {
     std::function<void(platform::Hive, const std::string& path, const std::string& name, const RegValue&)> registry;
@@ -163,6 +222,12 @@ public:
     // The machine's facts set by the scenario: screen size, dpi, system fonts, OS version, user,
     // locale, program folder.
     virtual platform::sim::SimSystemInfo* simulatedMachine() { return nullptr; }
+    // Outlook in another process, driven through its control (the stand-in); nullptr: the runner
+    // drives the simulated Outlook.
+    virtual RemoteOutlook* remoteOutlook() { return nullptr; }
+    // The notifier runs in another process: `start` starts it, and the checks that need it in
+    // this process (its state, its forms' controls) are refused.
+    virtual NotifierProcess* notifierProcess() { return nullptr; }
     // A wall clock the scenario sets.
     virtual platform::sim::SimLoop* virtualClock() { return nullptr; }
     // Failures injected into a seam's calls.

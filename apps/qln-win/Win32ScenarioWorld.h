@@ -37,7 +37,7 @@
 
 namespace qln::runner {
 
-class Win32ScenarioWorld final : public ScenarioWorld {
+class Win32ScenarioWorld : public ScenarioWorld {
 public:
     Win32ScenarioWorld();
     ~Win32ScenarioWorld() override;
@@ -99,6 +99,10 @@ public:
     class Registry;
     class Files;
     class Desktop;
+
+protected:
+    // A message box another program of the run showed, for `expect msgbox`.
+    void heardMessageBox(WorldDesktop::MessageBoxRecord box) { messageBoxes_.push_back(std::move(box)); }
 
 private:
     void openItemWindow(const std::string& entryID, const std::string& title);

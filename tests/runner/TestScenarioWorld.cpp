@@ -115,7 +115,7 @@ TEST(ScenarioWorld, TheHeaderNamesTheWorldAScenarioNeeds)
 
     EXPECT_EQ(parseError("# world: any\n# world: simulated\n"),
               "t.qls:2: world: the header names the world already (line 1)");
-    EXPECT_EQ(parseError("# world:\n"), "t.qls:1: world: unknown world '' (simulated, windows or any)");
+    EXPECT_EQ(parseError("# world:\n"), "t.qls:1: world: unknown world '' (simulated, windows, outlook or any)");
     // Only the exact key is a header: other comments stay comments.
     EXPECT_EQ(parseError("# worlds: none\n# the world: none\n"), "(no error)");
 }

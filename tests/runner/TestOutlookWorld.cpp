@@ -1,0 +1,243 @@
+// The runner on a world whose Outlook and notifier run in other processes (qln-win's outlook world):
+// the Outlook commands and item checks go to the world's remote Outlook, `start` and the notifier's
+// checks to the notifier's process, clicks on the popup to the process, and what needs the notifier
+// in the runner's process is refused. The remote Outlook here is a simulated one behind the remote
+// interface, and the process a recorder.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apps/qln-sim/ScenarioWorld.h"
+#include "platform/sim/SimWorld.h"
+#include "tests/runner/RunnerTestSupport.h"
+
+namespace qln::runner {
+namespace {
+
+struct Log {
+    std::vector<std::string> calls;
+};
+
+class FakeRemote final : public RemoteOutlook {
+public:
+    FakeRemote(platform::sim::SimWorld& w, Log& log) : w_(w), log_(log) {}
+    void start() override { log_.calls.push_back("start"), w_.outlookStart(), running_ = true; }
+    void quit() override { log_.calls.push_back("quit"), w_.outlookQuit(), running_ = false; }
+    void kill() override { log_.calls.push_back("kill"), w_.outlookQuit(), running_ = false; }
+    void addStore(const std::string& name) override { w_.outlook.addStore(name); }
+    void addFolder(const std::string& path, const std::string& cls, const std::optional<std::string>& store) override
+    {
+        w_.outlook.addFolder(path, cls, store);
+    }
+    void deleteFolder(const std::string& path) override { w_.outlook.deleteFolder(path); }
+    std::string deliver(const std::string& folder, const platform::sim::MailSpec& mail) override
+    {
+        log_.calls.push_back("deliver " + mail.subject + " from " + mail.senderEmail);
+        return w_.outlook.deliver(folder, mail);
+    }
+    void move(const std::string& id, const std::string& folder) override { w_.outlook.move(id, folder); }
+    void setUnread(const std::string& id, bool unread) override { w_.outlook.setUnread(id, unread); }
+    void deleteItem(const std::string& id) override { w_.outlook.deleteItem(id); }
+    void purge(const std::string& id) override { w_.outlook.purge(id); }
+    void setPickFolderAnswer(const std::optional<std::string>& folder) override { w_.outlook.setPickFolderAnswer(folder); }
+    std::optional<platform::sim::ItemState> item(const std::string& id) const override { return w_.outlook.item(id); }
+    bool folderExists(const std::string& path) const override { return w_.outlook.folderExists(path); }
+    std::string folderEntryID(const std::string& path) const override { return w_.outlook.folderEntryID(path); }
+    std::string folderStoreID(const std::string& path) const override { return w_.outlook.folderStoreID(path); }
+    std::string defaultStoreName() const override { return w_.outlook.defaultStoreName(); }
+    void retitle(const std::string& title) override { log_.calls.push_back("title " + title); }
+    bool running() const override { return running_; }
+    platform::sim::ShowState mainWindowState() const override { return platform::sim::ShowState::Maximized; }
+    platform::sim::TrayIconState trayIcon() const override
+    {
+        return running_ ? platform::sim::TrayIconState::Removed : platform::sim::TrayIconState::Absent;
+    }
+    int trayMessages(std::uint32_t message) const override { return message == 0x407 ? 2 : 0; }
+    void busy(std::int64_t ms, const std::string& answer) override
+    {
+        log_.calls.push_back("busy " + std::to_string(ms) + " " + answer);
+    }
+    int busyAnswers() const override { return 3; }
+    int calls(const std::string&) const override { return 0; }
+
+private:
+    platform::sim::SimWorld& w_;
+    Log& log_;
+    bool running_ = false;
+};
+
+class FakeProcess final : public NotifierProcess {
+public:
+    explicit FakeProcess(Log& log) : log_(log) {}
+    void start() override { log_.calls.push_back("QLN.exe starts"), started_ = true; }
+    bool started() const override { return started_; }
+    bool running() const override { return started_ && !exitCode_; }
+    std::optional<int> exitCode() const override { return exitCode_; }
+    platform::WindowHandle popupWindow() const override { return platform::NoWindow; }
+    void click(const std::string& control) override
+    {
+        log_.calls.push_back("click " + control);
+        if (control == "btnClose")
+            exitCode_ = 0;  // the recorder ends on a dismiss, so that the checks see an end
+    }
+
+private:
+    Log& log_;
+    bool started_ = false;
+    std::optional<int> exitCode_;
+};
+
+class OtherProcessesWorld final : public ScenarioWorld {
+public:
+    explicit OtherProcessesWorld(Log& log) : remote_(w_, log), process_(log) {}
+    std::string_view name() const override { return "outlook"; }
+
+    platform::Registry& registry() override { return w_.registry; }
+    platform::FileSystem& files() override { return w_.files; }
+    platform::SystemInfo& system() override { return w_.system; }
+    platform::Desktop& desktop() override { return w_.desktop; }
+    platform::MessageLoop& loop() override { return w_.loop; }
+    const platform::Clock& clock() override { return w_.loop; }
+    platform::ObjectFactory& outlook() override { return w_.outlook; }
+    std::int64_t nowMs() const override { return w_.loop.nowMs(); }
+    void advance(std::int64_t ms) override { w_.loop.advance(ms); }
+    void runPending() override { w_.loop.runPending(); }
+    platform::WindowRect bounds(platform::WindowHandle window) const override { return w_.desktop.bounds(window); }
+    std::optional<int> alpha(platform::WindowHandle window) const override { return w_.desktop.alpha(window); }
+    bool topmost(platform::WindowHandle window) const override { return w_.desktop.topmost(window); }
+    bool visible(platform::WindowHandle window) const override { return w_.desktop.visible(window); }
+    platform::WindowHandle foreground() const override { return w_.desktop.foreground(); }
+    platform::WindowHandle front() const override { return w_.desktop.front(); }
+    std::string className(platform::WindowHandle window) const override { return w_.desktop.className(window); }
+    std::string title(platform::WindowHandle window) const override { return w_.desktop.title(window); }
+    platform::WindowHandle namedWindow(const std::string& name) const override { return w_.desktop.window(name); }
+    std::string nameOf(platform::WindowHandle window) const override { return w_.desktop.nameOf(window); }
+    void reportSystemWrites(SystemWrites) override {}
+    WorldRegistry* scenarioRegistry() override { return nullptr; }
+    WorldFiles* scenarioFiles() override { return nullptr; }
+    WorldDesktop* scenarioDesktop() override { return nullptr; }
+    platform::WindowHandle outlookMainWindow() const override { return w_.outlookMainWindow(); }
+
+    RemoteOutlook* remoteOutlook() override { return &remote_; }
+    NotifierProcess* notifierProcess() override { return &process_; }
+
+private:
+    platform::sim::SimWorld w_;
+    FakeRemote remote_;
+    FakeProcess process_;
+};
+
+struct WorldRun {
+    Log log;
+    Outcome outcome;
+};
+
+WorldRun runOnOutlookWorld(const std::string& body)
+{
+    WorldRun run;
+    run.outcome = runText("# world: outlook\n" + body, std::make_unique<OtherProcessesWorld>(run.log));
+    return run;
+}
+
+TEST(OutlookWorld, OutlookCommandsAndItemChecksGoToTheRemoteOutlook)
+{
+    const WorldRun run = runOnOutlookWorld("outlook start\n"
+                                      "folder Inbox/Spam\n"
+                                      "mail a in Inbox from ann@example.com subject \"Agenda\"\n"
+                                      "move a Inbox/Spam\n"
+                                      "expect item a in Inbox/Spam\n"
+                                      "mark-read a\n"
+                                      "expect item a read\n"
+                                      "outlook title \"Calendar - Microsoft Outlook\"\n"
+                                      "outlook busy 2s\n"
+                                      "expect busy-answers at-least 3\n"
+                                      "expect tray-icon removed\n"
+                                      "expect outlook-message 0x407 2\n"
+                                      "expect outlook window maximized\n"
+                                      "outlook kill\n"
+                                      "expect tray-icon absent\n");
+    EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
+    EXPECT_EQ(run.log.calls, (std::vector<std::string>{"start", "deliver Agenda from ann@example.com",
+                                                       "title Calendar - Microsoft Outlook", "busy 2000 reject",
+                                                       "kill"}));
+    EXPECT_NE(run.outcome.transcript.find("world: Outlook answers calls busy (reject) for 2000 ms"), std::string::npos);
+}
+
+TEST(OutlookWorld, ItemChecksFailAgainstTheRemoteOutlooksState)
+{
+    const WorldRun run = runOnOutlookWorld("outlook start\nmail a in Inbox subject \"Agenda\"\nexpect item a read\n");
+    EXPECT_EQ(run.outcome.status, 1);
+    EXPECT_NE(run.outcome.errors.find("expected read, found unread in Inbox"), std::string::npos) << run.outcome.errors;
+
+    const WorldRun busy = runOnOutlookWorld("outlook start\nexpect busy-answers at-least 4\n");
+    EXPECT_EQ(busy.outcome.status, 1);
+    EXPECT_NE(busy.outcome.errors.find("expected at least 4 call(s) answered busy, found 3"), std::string::npos);
+}
+
+TEST(OutlookWorld, StartAndTheNotifiersLifeAreTheProcesss)
+{
+    const WorldRun run = runOnOutlookWorld("expect running\n");
+    EXPECT_EQ(run.outcome.errors, "t.qls:2: expect running failed: expected the notifier running, found it never "
+                                  "started\n");
+
+    const WorldRun life = runOnOutlookWorld("outlook start\nstart\nexpect running\nclick btnClose\nexpect ended status 0\n");
+    EXPECT_EQ(life.outcome.status, 0) << life.outcome.errors;
+    EXPECT_EQ(life.log.calls, (std::vector<std::string>{"start", "QLN.exe starts", "click btnClose"}));
+
+    const WorldRun status = runOnOutlookWorld("start\nclick btnClose\nexpect ended status 1\n");
+    EXPECT_EQ(status.outcome.errors, "t.qls:4: expect ended status 1 failed: expected exit status 1, found exit "
+                                     "status 0\n");
+    const WorldRun hidden = runOnOutlookWorld("start\nclick btnClose\nexpect popup visible\n");
+    EXPECT_EQ(hidden.outcome.errors, "t.qls:4: expect popup visible failed: expected the popup visible, found no "
+                                     "popup (it has ended (exit code 0))\n");
+}
+
+TEST(OutlookWorld, WhatNeedsTheNotifierInThisProcessIsRefused)
+{
+    struct Case {
+        const char* step;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"expect state CurrentSlot 0", "its own state"},
+        {"expect lblSubject caption \"Agenda\"", "the properties of its forms' controls"},
+        {"expect form frmNewMail shown", "its forms"},
+        {"expect timer tmrFade off", "its timers"},
+        {"expect hotkey 0x7A 2", "the hot key it registered; `press` it instead"},
+        {"snapshot popup.png frmNewMail", "the picture of one of its forms; `snapshot FILE` takes the screen"},
+        {"mouse btnClose down 3 3", "mouse on frmNewMail.btnClose"},
+        {"click frmGetStart.btnOK", "click on frmGetStart.btnOK"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        const WorldRun run = runOnOutlookWorld(std::string("start\n") + c.step + "\n");
+        EXPECT_EQ(run.outcome.status, 1);
+        EXPECT_EQ(run.outcome.errors, std::string("t.qls:3: ") + c.step + ": needs the notifier in this process (" +
+                                          c.what + "); on the outlook world it is QLN.exe, read only from outside\n");
+    }
+}
+
+TEST(OutlookWorld, TheOptionsPageStaysInTheRunnersProcess)
+{
+    // Outlook hosts the page: its forms are the runner's, whatever process the notifier is.
+    const WorldRun run = runOnOutlookWorld("outlook start\nstart\npage open\nexpect form QLNOptions shown\n"
+                                           "expect QLNOptions.txtDismissTime text \"90\"\n");
+    EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
+}
+
+TEST(OutlookWorld, OnlyAnOutlookInAnotherProcessIsKilledOrMadeBusy)
+{
+    for (const char* step : {"outlook kill", "outlook busy 1s retry", "expect busy-answers at-least 1"}) {
+        SCOPED_TRACE(step);
+        const Outcome o = runText(std::string("outlook start\n") + step + "\n");
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.errors, std::string("t.qls:2: ") + step +
+                                ": needs Outlook in another process (the stand-in); this run is on the simulated world\n");
+    }
+}
+
+} // namespace
+} // namespace qln::runner
