@@ -1,5 +1,5 @@
 # The README's commands. Each one installs what is missing, configures and builds as needed.
-.PHONY: all deps build test cross wine-test win-demo clean
+.PHONY: all deps build test cross windows wine-test win-demo wine-demo wine-bench clean
 
 all: build
 
@@ -18,6 +18,13 @@ cross:
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw
 
+# The Windows installer for a user: build-mingw/Quellin-Setup.exe (NSIS, per user, 64-bit).
+windows:
+	@tools/install-deps.sh --cross
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target installer
+	@echo "build-mingw/Quellin-Setup.exe"
+
 # The Windows build's tests under Wine on a virtual display (installs Wine and Xvfb when missing).
 wine-test:
 	@tools/install-deps.sh --wine
@@ -35,6 +42,23 @@ win-demo:
 	@cmake --build --preset mingw --target qln-win
 	@tools/wine.sh install build-mingw/apps/qln-win/qln-win.exe
 	@USER=alice tools/wine.sh exec 'C:\Program Files\Quellin\qln-win.exe' examples/first-look.qls --out build-mingw/win-demo
+
+# QLN.exe beside the Outlook stand-in under Wine, installed as a user finds it: qln-drive delivers
+# the example's mail through the stand-in and writes screenshots of the real desktop to
+# build/wine-demo (about a minute).
+wine-demo:
+	@tools/install-deps.sh --wine
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target qln outlook-standin qln-drive
+	@tools/wine-drive.sh demo build/wine-demo
+
+# The benchmark of QLN.exe beside the stand-in: ItemAdd to the popup on screen, calls per item,
+# idle CPU time and working set (about 3 minutes).
+wine-bench:
+	@tools/install-deps.sh --wine
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw --target qln outlook-standin qln-drive
+	@tools/wine-drive.sh bench
 
 clean:
 	rm -rf build build-mingw

@@ -2,8 +2,8 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 # Usage: tools/install-deps.sh [--cross] [--wine]
 #   --cross adds the MinGW-w64 cross-compiler, with widl and Wine's IDL files (the type libraries
-#   of the Outlook stand-in and of our controls); --wine adds them too, with Wine (64-bit) and Xvfb
-#   to run the Windows build's tests (tools/wine.sh).
+#   of the Outlook stand-in and of our controls) and NSIS (Quellin-Setup.exe); --wine adds them
+#   too, with Wine (64-bit) and Xvfb to run the Windows build's tests (tools/wine.sh).
 set -euo pipefail
 
 # Fonts for `fonts real`: DejaVu and Liberation cover Latin, Greek, Cyrillic, Hebrew and Arabic;
@@ -14,8 +14,8 @@ packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libben
           fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-symbola fonts-lohit-deva)
 for option in "$@"; do
   case "$option" in
-    --cross) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev) ;;
-    --wine) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 fonts-wine xvfb xauth x11-apps) ;;
+    --cross) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev nsis) ;;
+    --wine) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev nsis wine64 fonts-wine xvfb xauth x11-apps) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -1,11 +1,13 @@
 // QLN.exe: the notifier beside a running Outlook, attached to it over COM.
 //
 // A Windows program with no console and no arguments. One instance per user logon: a second start
-// ends quietly. It builds the Windows world (registry, files, machine facts, message loop,
-// desktop, GDI fonts, forms on real windows, Outlook and the MAPI helper over COM with a message
-// filter for a busy Outlook), runs the notifier's start-up, and pumps messages until the notifier
-// ends. Exit status 0, or 1 when the start-up failed (a bug: seam failures are absorbed as the
-// notifier specifies).
+// ends quietly. Setting the quit event (platform/win32/NotifierInstance.h; the uninstaller does, to
+// replace or remove the program) ends it as Outlook's going does: the notifier's shutdown runs,
+// then the program ends with status 0. It builds the Windows world (registry, files, machine facts,
+// message loop, desktop, GDI fonts, forms on real windows, Outlook and the MAPI helper over COM
+// with a message filter for a busy Outlook), runs the notifier's start-up, and pumps messages until
+// the notifier ends. Exit status 0, or 1 when the start-up failed (a bug: seam failures are
+// absorbed as the notifier specifies).
 
 #include <windows.h>
 #include <objbase.h>
@@ -18,6 +20,7 @@
 #include "platform/win32/ComMapi.h"
 #include "platform/win32/FormWindows.h"
 #include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/NotifierInstance.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loop.h"
@@ -28,16 +31,16 @@
 
 namespace {
 
-// The logon session's namespace ("Local\") makes the name per user logon.
-constexpr wchar_t kInstanceMutex[] = L"Local\\Quellin.QLN.Instance";
+using platform::win32::kNotifierInstanceMutex;
+using platform::win32::kNotifierQuitEvent;
 // How often the pump looks whether the notifier has ended (it ends itself by its own one-second
-// poll). Short, so that the program is gone well within two seconds of Outlook; the look is one
-// flag read.
+// poll) or was asked to quit. Short, so that the program is gone well within two seconds of
+// Outlook; the look is one flag read and one event test.
 constexpr std::uint32_t kEndCheckMs = 200;
 
 class InstanceLock {
 public:
-    InstanceLock() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceMutex)), first_(GetLastError() != ERROR_ALREADY_EXISTS) {}
+    InstanceLock() : mutex_(CreateMutexW(nullptr, FALSE, kNotifierInstanceMutex)), first_(GetLastError() != ERROR_ALREADY_EXISTS) {}
     ~InstanceLock()
     {
         if (mutex_)
@@ -53,6 +56,24 @@ private:
     bool first_;
 };
 
+// The quit request: a manual-reset event that lives as long as the notifier (a requester opens it,
+// never creates it). A program that could not make it simply cannot be asked to quit this way.
+class QuitRequest {
+public:
+    QuitRequest() : event_(CreateEventW(nullptr, TRUE, FALSE, kNotifierQuitEvent)) {}
+    ~QuitRequest()
+    {
+        if (event_)
+            CloseHandle(event_);
+    }
+    QuitRequest(const QuitRequest&) = delete;
+    QuitRequest& operator=(const QuitRequest&) = delete;
+    bool requested() const { return event_ && WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE event_;
+};
+
 class Apartment {
 public:
     Apartment() { platform::win32::com::check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx"); }
@@ -66,6 +87,7 @@ int run()
     InstanceLock instance;
     if (!instance.first())
         return 0;
+    QuitRequest quit;
 
     Apartment apartment;
     platform::win32::com::MessageFilterRegistration filter(platform::win32::com::MessageFilter::create());
@@ -88,6 +110,8 @@ int run()
         return 1;
     }
     loop.startTimer(kEndCheckMs, [&] {
+        if (popup.Loaded() && quit.requested())
+            popup.Unload();
         if (!popup.Loaded())
             loop.quit(0);
     });

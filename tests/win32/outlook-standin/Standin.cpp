@@ -30,6 +30,14 @@ double toOleDate(platform::DateTime moment)
 
 Variant text(const std::string& value) { return Variant(value); }
 
+double performanceCounterMs()
+{
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
 class ItemObject;
 Variant itemObject(Standin& standin, std::shared_ptr<outlook::Item> item);
 Variant folderObject(Standin& standin, std::shared_ptr<outlook::MAPIFolder> folder);
@@ -138,7 +146,9 @@ private:
     {
         outlook::ItemsEvents handlers;
         handlers.ItemAdd = [this](std::shared_ptr<outlook::Item> item) {
-            fire(DISPID_ItemAdd, {itemObject(standin_, std::move(item))});
+            Variant argument = itemObject(standin_, std::move(item));
+            standin_.itemAddRaisedMs = performanceCounterMs();
+            fire(DISPID_ItemAdd, {std::move(argument)});
         };
         handlers.ItemChange = [this](std::shared_ptr<outlook::Item> item) {
             fire(DISPID_ItemChange, {itemObject(standin_, std::move(item))});

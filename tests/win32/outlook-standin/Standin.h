@@ -65,6 +65,9 @@ public:
     Busy busyAnswer() const { return busyAnswer_; }
     // Calls answered busy so far.
     int busyAnswers = 0;
+    // When the last ItemAdd was raised (just before the first sink is called), in milliseconds of
+    // QueryPerformanceCounter: one clock for every process of the machine. 0 before the first.
+    double itemAddRaisedMs = 0;
 
     // The server ends after this long without a call (Served::calls()) while no event sink is
     // connected; 0: never.

@@ -52,6 +52,11 @@
 //   MarkRead(entryID), MarkUnread(entryID)      26, 27  as SetUnread(entryID, false / true)
 //   TrayMessages(message) -> count              28  messages of that number the hidden window
 //                                                   that owns the icon received (0x407, ...)
+//   ItemAddTime -> milliseconds                 29  when the last ItemAdd was raised, on the
+//                      QueryPerformanceCounter clock in milliseconds (the same for every process
+//                      of the machine: a client compares its own readings); 0 before the first
+//   Sinks -> count                              30  event sinks connected now (a client that has
+//                                                   attached to Items and the Application: 2)
 
 #include <algorithm>
 #include <stdexcept>
@@ -310,6 +315,9 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
      [](ControlObject& self, const Call& call) {
          return Variant(self.standin_.windows().trayMessages(static_cast<UINT>(call.arg(0).toLong())));
      }},
+    {"ItemAddTime", 29, kMethod | kGet,
+     [](ControlObject& self, const Call&) { return Variant(self.standin_.itemAddRaisedMs); }},
+    {"Sinks", 30, kMethod | kGet, [](ControlObject&, const Call&) { return Variant(Served::connectedSinks()); }},
 };
 
 ControlObject::ControlObject(Standin& standin)

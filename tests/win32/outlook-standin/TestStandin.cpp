@@ -43,6 +43,15 @@ ComPtr<IDispatch> create(const wchar_t* progId)
     return object;
 }
 
+// QueryPerformanceCounter in milliseconds, the stand-in's clock for ItemAddTime.
+double counterMs()
+{
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
 std::int64_t msSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -318,7 +327,16 @@ TEST_F(OutlookStandin, EventsReachTheClientsSinks)
         seen.push_back("newmail " + item->Subject() + " in " + item->Parent()->Name());
     });
 
+    // Both sinks are connected; ItemAdd's moment is read on the machine's one counter clock, so
+    // it lies between the client's readings around the call that raised it.
+    EXPECT_EQ(control_.get("Sinks").toLong(), 2);
+    EXPECT_EQ(control_.get("ItemAddTime").toDouble(), 0.0);
+    const double before = counterMs();
     const std::string first = addMail("Inbox", {"subject", "One"});
+    const double after = counterMs();
+    const double raised = control_.get("ItemAddTime").toDouble();
+    EXPECT_LE(before, raised);
+    EXPECT_LE(raised, after);
     ASSERT_TRUE(pumpUntil([&] { return seen.size() >= 2; }));
     EXPECT_EQ(seen, (std::vector<std::string>{"add One", "newmail One in Inbox"}));
     seen.clear();
@@ -338,6 +356,7 @@ TEST_F(OutlookStandin, EventsReachTheClientsSinks)
     addMail("Inbox", {"subject", "Three"});
     loop_->runFor(300);
     EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(control_.get("Sinks").toLong(), 0);
 }
 
 // Outlook's Quit, whoever asks for it: Quit is raised on the application's sinks, then the server

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# Quellin-Setup.exe in a fresh Wine prefix of its own: a silent install, its files and keys; the
+# notifier started from the installation beside the Outlook stand-in; a silent uninstall that stops
+# it and leaves the user's settings and lists; a second install and an uninstall with
+# /REMOVESETTINGS that leaves nothing.
+#
+#   tests/win32/installer.sh Quellin-Setup.exe outlook-standin.exe [DLL...]
+#
+# DLL...: the COM servers the installer carries (QLNOptions.dll, QuellinAddin.dll), whose per-user
+# registration is checked. Wine's COM reads classes only from HKLM: whoever needs them created in
+# the prefix registers them there too with `regsvr32 /n /i:machine DLL` after installing, as this
+# test does (and undoes) for each.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+setup="$1"
+standin="$2"
+shift 2
+dlls=("$@")
+
+# A fresh prefix for this test alone (wineboot takes half a minute), removed afterwards.
+if [[ -z ${QLN_INSTALLER_PREFIX:-} ]]; then
+  scratch="$(mktemp -d)"
+  trap 'rm -rf "$scratch"' EXIT
+  status=0
+  env -u QLN_WINE_SESSION QLN_INSTALLER_PREFIX=1 QLN_WINEPREFIX="$scratch/prefix" \
+    "$root/tools/wine.sh" run "$0" "$setup" "$standin" "${dlls[@]}" || status=$?
+  exit $status
+fi
+
+wine() { "$root/tools/wine.sh" exec "$@"; }
+fail() { echo "installer: $*" >&2; exit 1; }
+say() { echo "installer: $*"; }
+
+# The value's data as `reg query` prints it, empty when the value is missing.
+value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]*/, ""); print; exit }'
+}
+has_key() { wine reg query "$1" >/dev/null 2>&1; }
+expect_value() {
+  local got
+  got="$(value "$1" "$2")"
+  [[ $got == "$3" ]] || fail "$1 $2 is '$got', not '$3'"
+}
+unix_path() { wine winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+local_data="$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')"
+user="$(wine cmd /c echo %USERNAME% | tr -d '\r')"
+programs="$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs"
+inst="$local_data\\Quellin"
+inst_unix="$(unix_path "$inst")"
+[[ -n $inst_unix ]] || fail "no Unix path for $inst"
+
+install_key='HKCU\Software\Korvane\Quellin\Main'
+addin_key='HKCU\Software\Microsoft\Office\Outlook\Addins\QuellinAddin.Connect'
+settings_key='HKCU\Software\Microsoft\Office\Outlook\Addins\QuellinAddin.Settings'
+options_key='HKCU\Software\Korvane\Quellin\Opt'
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quellin'
+
+progid_of() {
+  case "$(basename "$1")" in
+    QLNOptions.dll) echo KorvaneQLNOptions.QLNOptions ;;
+    QuellinAddin.dll) echo QuellinAddin.Connect ;;
+    *) fail "unknown DLL $1" ;;
+  esac
+}
+
+install() {
+  wine "$setup" /S || fail "the silent install ended with status $?"
+  for file in QLN.exe uninstall.exe guide/index.html; do
+    [[ -f $inst_unix/$file ]] || fail "$file is not installed"
+  done
+  [[ -f $(unix_path "$programs")/Quellin.lnk ]] || fail "no Start-menu entry"
+  expect_value "$install_key" QLNPath "$inst"
+  expect_value "$install_key" Help "$inst\\guide\\index.html"
+  expect_value "$uninstall_key" UninstallString "\"$inst\\uninstall.exe\""
+  for dll in "${dlls[@]}"; do
+    local name progid
+    name="$(basename "$dll")"
+    progid="$(progid_of "$dll")"
+    [[ -f $inst_unix/$name ]] || fail "$name is not installed"
+    has_key "HKCU\\Software\\Classes\\$progid\\CLSID" || fail "$progid is not registered for the user"
+    if [[ $name == QuellinAddin.dll ]]; then
+      expect_value "$addin_key" LoadBehavior 0x3
+      expect_value "$addin_key" FriendlyName Quellin
+      [[ -n $(value "$addin_key" Description) ]] || fail "the add-in has no description"
+    fi
+  done
+  say "installed into $inst: files, install key, Start menu, ${#dlls[@]} COM server(s) for the user"
+}
+
+# Waits up to $2 seconds for the uninstaller (it goes on from a copy of itself in %TEMP%).
+await_gone() {
+  for _ in $(seq 1 "$2"); do
+    [[ -e $1 ]] || return 0
+    sleep 1
+  done
+  fail "$1 is still there ${2}s after the uninstall"
+}
+
+# ---- install, then what CI adds for Wine's COM ---------------------------------------------------
+install
+for dll in "${dlls[@]}"; do
+  progid="$(progid_of "$dll")"
+  wine regsvr32 /s /n /i:machine "$inst\\$(basename "$dll")" || fail "regsvr32 /i:machine $dll failed"
+  has_key "HKLM\\Software\\Classes\\$progid\\CLSID" || fail "$progid is not registered under HKLM"
+  wine regsvr32 /s /u /n /i:machine "$inst\\$(basename "$dll")" || fail "regsvr32 /u /i:machine $dll failed"
+  ! has_key "HKLM\\Software\\Classes\\$progid" || fail "$progid is still under HKLM"
+done
+
+# The user's settings and a list, as the options page leaves them.
+wine reg add "$settings_key" /v DismissTime /t REG_DWORD /d 30 /f >/dev/null
+mkdir -p "$inst_unix/$user"
+printf 'spam@example.com' >"$inst_unix/$user/blist.qln"
+
+# ---- the notifier runs from the installation beside Outlook (the stand-in) ----------------------
+wine "$standin" /RegServer || fail "the stand-in did not register"
+wine "$inst\\QLN.exe" &
+qln=$!
+# Past the notifier's first poll (5 s after its start): it runs because it found Outlook.
+sleep 8
+kill -0 "$qln" 2>/dev/null || fail "QLN.exe did not stay beside the stand-in"
+
+# ---- uninstall, keeping the settings -------------------------------------------------------------
+# Asked through its quit event, QLN.exe ends within about a second (its check runs once a second);
+# the uninstaller terminates it only after 10 s, which the limit of 8 s tells apart.
+started=$SECONDS
+wine "$inst\\uninstall.exe" /S || fail "the silent uninstall ended with status $?"
+while kill -0 "$qln" 2>/dev/null && ((SECONDS - started < 20)); do
+  sleep 0.2
+done
+if kill -0 "$qln" 2>/dev/null; then
+  kill "$qln"
+  fail "the uninstaller left QLN.exe running"
+fi
+took=$((SECONDS - started))
+status=0
+wait "$qln" || status=$?
+[[ $status -eq 0 ]] || fail "QLN.exe ended with status $status when the uninstaller stopped it"
+((took < 8)) || fail "QLN.exe ended ${took}s after the uninstall began: terminated, not asked"
+say "the uninstaller asked QLN.exe to end: it ended after ${took}s with status 0"
+wine "$standin" /UnregServer || true
+
+await_gone "$inst_unix/uninstall.exe" 20
+for file in QLN.exe guide QLNOptions.dll QuellinAddin.dll; do
+  [[ ! -e $inst_unix/$file ]] || fail "$file is left after the uninstall"
+done
+[[ ! -e $(unix_path "$programs")/Quellin.lnk ]] || fail "the Start-menu entry is left"
+for key in "$install_key" "$addin_key" "$uninstall_key" 'HKCU\Software\Classes\KorvaneQLNOptions.QLNOptions' \
+           'HKCU\Software\Classes\QuellinAddin.Connect'; do
+  ! has_key "$key" || fail "$key is left after the uninstall"
+done
+expect_value "$settings_key" DismissTime 0x1e
+[[ -f $inst_unix/$user/blist.qln ]] || fail "the uninstall removed the user's blocked list"
+say "uninstalled: program, classes, add-in, install key and Start menu gone; settings and lists kept"
+
+# ---- install again (the kept settings stay), then uninstall with /REMOVESETTINGS -----------------
+install
+expect_value "$settings_key" DismissTime 0x1e
+wine "$inst\\uninstall.exe" /S /REMOVESETTINGS || fail "the silent uninstall ended with status $?"
+await_gone "$inst_unix" 20
+for key in "$install_key" "$addin_key" "$uninstall_key" "$settings_key" "$options_key" 'HKCU\Software\Korvane'; do
+  ! has_key "$key" || fail "$key is left after the uninstall with /REMOVESETTINGS"
+done
+say "uninstalled with /REMOVESETTINGS: nothing left"
