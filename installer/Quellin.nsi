@@ -161,7 +161,7 @@ Section "un.Quellin" SecProgram
   Delete /REBOOTOK "$INSTDIR\QuellinAddin.dll"
   Delete /REBOOTOK "$INSTDIR\QLNOptions.dll"
   Delete /REBOOTOK "$INSTDIR\QLN.exe"
-  Delete "$INSTDIR\guide\index.html"
+  Delete "$INSTDIR\guide\*.html"
   RMDir "$INSTDIR\guide"
   Delete "$INSTDIR\uninstall.exe"
 SectionEnd

@@ -222,6 +222,9 @@ HRESULT STDMETHODCALLTYPE Site::Invoke(DISPID id, REFIID, LCID, WORD flags, DISP
     }
     if (!(flags & DISPATCH_PROPERTYGET) || !result)
         return DISP_E_MEMBERNOTFOUND;
+    // What a test gave rules; then the container's own answers.
+    if (const auto given = ambients.find(id); given != ambients.end())
+        return VariantCopy(result, const_cast<VARIANT*>(&given->second.raw()));
     switch (id) {
     case DISPID_AMBIENT_USERMODE:
     case DISPID_AMBIENT_MESSAGEREFLECT:

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,8 @@ public:
     bool inPlaceActive = false;
     bool uiActive = false;
     int focusChanges = 0;
+    // Ambient properties the site answers besides UserMode (which is True unless given here).
+    std::map<DISPID, platform::win32::com::Variant> ambients;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;

@@ -366,6 +366,7 @@ void Control::place(const RECT& position)
     const double perPixelY = kTwipsPerInch / face.host().logPixelsY();
     face.move(position.left * perPixelX, position.top * perPixelY, (position.right - position.left) * perPixelX,
               (position.bottom - position.top) * perPixelY);
+    onPlaced();
 }
 
 std::intptr_t Control::windowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -563,6 +564,16 @@ HRESULT STDMETHODCALLTYPE Control::GetControlInfo(CONTROLINFO* info)
     });
 }
 
+void Control::controlInfoChanged()
+{
+    if (accelerators_) {
+        DestroyAcceleratorTable(accelerators_);
+        accelerators_ = nullptr;
+    }
+    if (controlSite_)
+        controlSite_->OnControlInfoChanged();
+}
+
 HRESULT STDMETHODCALLTYPE Control::OnMnemonic(MSG* msg)
 {
     if (!msg)
@@ -675,7 +686,7 @@ void Control::setDefaults()
 HRESULT STDMETHODCALLTYPE Control::InitNew()
 {
     return comEntry(IID_IPersistStreamInit, [&]() -> HRESULT {
-        setDefaults();
+        initProperties();
         dirty_ = false;
         return S_OK;
     });

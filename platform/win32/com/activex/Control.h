@@ -179,17 +179,25 @@ protected:
     virtual void* queryDual(REFIID iid) = 0;
     // The properties saved and loaded by name, in their order.
     virtual std::vector<PersistedProperty> persistedProperties() { return {}; }
+    // A new instance with no saved state (InitNew): the default sets every persisted property to
+    // its default; a control with a first initialisation of its own runs that instead.
+    virtual void initProperties() { setDefaults(); }
 
     // Hooks: a site was set (nullptr: taken away); an ambient property changed (the default
     // repaints); an access key of the control was pressed (the default hands the key press to
     // the form's window).
     virtual void onSiteChanged(IOleClientSite* /*site*/) {}
+    // The container placed the form (its size may have changed).
+    virtual void onPlaced() {}
     virtual void onAmbientChanged(DISPID id);
     virtual void onMnemonic(const MSG& msg);
     // The access keys (letters and digits) the container routes to OnMnemonic.
     // By default those of the form's controls within the user's reach (KeyboardNavigator).
     virtual std::wstring accessKeys() const;
 
+    // The access keys changed (a caption with another "&" letter): the accelerator table is made
+    // again when next asked for, and the container is told to ask (OnControlInfoChanged).
+    void controlInfoChanged();
     // A property changed: every IPropertyNotifySink hears OnChanged(id), the control becomes dirty
     // and is drawn again.
     void propertyChanged(DISPID id);
@@ -205,6 +213,8 @@ protected:
     ComPtr<ITypeLib> typeLibrary() const;
     // Tells the view sink and the window that the picture changed.
     void viewChanged();
+    // Every persisted property set to its default.
+    void setDefaults();
 
 private:
     HRESULT activate(bool uiActivate);
@@ -219,7 +229,6 @@ private:
     std::intptr_t windowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                 std::intptr_t lParam);
     SIZEL designExtent();
-    void setDefaults();
 
     CLSID clsid_;
     DWORD miscStatus_;

@@ -1,0 +1,4 @@
+// The type library's ids (LIBID, IIDs, CLSID), defined once for the DLL.
+#include <initguid.h>
+
+#include "btGlintButton.h"

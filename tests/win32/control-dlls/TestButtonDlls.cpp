@@ -1,0 +1,888 @@
+// btGlintButton.dll and DorveltFlairButton.dll as containers host them: created by their ProgIDs
+// from the registration, properties set and read by name through IDispatch (error 380 for an
+// invalid enumerated value), property bags and streams read back to the state they were saved
+// from, events heard by a sink (also from a real click), change notifications, mnemonics and
+// ambient changes, and on the screen exactly what the button classes draw, in a container of our
+// own and in Wine's ATL container.
+//
+// Each DLL is registered by activex.sh around its run; the filter picks the DLL's tests.
+
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../activex/Container.h"
+#include "controls/flairbutton/FlairButton.h"
+#include "controls/glintbutton/GlintButton.h"
+#include "platform/forms/Form.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimLoop.h"
+#include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/com/Dispatch.h"
+
+namespace {
+
+using namespace activex_tests;
+namespace com = platform::win32::com;
+
+constexpr wchar_t kGlintProgId[] = L"btGlintButton.GlintButton";
+constexpr wchar_t kFlairProgId[] = L"DorveltFlairButton.FlairButton";
+// The event interfaces, as the type libraries give them.
+constexpr IID kGlintEvents = {0x7F17510D, 0x9957, 0x48C5, {0x9A, 0x67, 0x6A, 0x97, 0x9E, 0x80, 0xC3, 0x42}};
+constexpr IID kFlairEvents = {0x78AE1716, 0xA08F, 0x4302, {0xBE, 0x05, 0x42, 0x31, 0x03, 0xEE, 0x8E, 0xC8}};
+// A new instance's size in pixels at 96 dpi.
+constexpr int kGlintWidth = 81, kGlintHeight = 33;    // 1215 x 495 twips
+constexpr int kFlairWidth = 120, kFlairHeight = 25;   // 1800 x 375 twips
+
+class Apartment {
+public:
+    Apartment() { OleInitialize(nullptr); }
+    ~Apartment() { OleUninitialize(); }
+};
+
+ComPtr<IUnknown> create(const wchar_t* progId)
+{
+    CLSID clsid{};
+    EXPECT_EQ(CLSIDFromProgID(progId, &clsid), S_OK) << "the DLL is not registered";
+    ComPtr<IUnknown> control;
+    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&control)), S_OK);
+    return control;
+}
+
+com::Dispatch late(const ComPtr<IUnknown>& control)
+{
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(control.As(&dispatch), S_OK);
+    return com::Dispatch(dispatch);
+}
+
+// A property put by name as a late-bound caller makes it, answering the HRESULT and the
+// exception's code.
+std::pair<HRESULT, SCODE> putByName(const ComPtr<IUnknown>& control, const wchar_t* name, VARIANT value)
+{
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(control.As(&dispatch), S_OK);
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &named, 1, 1};
+    EXCEPINFO exception{};
+    const HRESULT hr =
+        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &exception, nullptr);
+    const SCODE code = exception.scode;
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrHelpFile);
+    return {hr, code};
+}
+
+VARIANT longValue(LONG value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+void initNew(const ComPtr<IUnknown>& control)
+{
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(&persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+}
+
+// An event sink for one event interface that writes down what it hears; a BeforeNavigate is
+// answered with `cancel`.
+class EventLog final : public IDispatch {
+public:
+    explicit EventLog(const IID& events) : events_(events) {}
+    std::vector<std::pair<DISPID, std::vector<com::Variant>>> events;
+
+    std::vector<DISPID> ids() const
+    {
+        std::vector<DISPID> result;
+        for (const auto& event : events)
+            result.push_back(event.first);
+        return result;
+    }
+    // The ids heard, without the ones named.
+    std::vector<DISPID> idsWithout(std::vector<DISPID> skipped) const
+    {
+        std::vector<DISPID> result;
+        for (const auto& event : events)
+            if (std::find(skipped.begin(), skipped.end(), event.first) == skipped.end())
+                result.push_back(event.first);
+        return result;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                     UINT*) override
+    {
+        std::vector<com::Variant> args;
+        for (UINT i = params ? params->cArgs : 0; i > 0; --i) {
+            const VARIANT& arg = params->rgvarg[i - 1];
+            if (arg.vt == (VT_BOOL | VT_BYREF)) {
+                *arg.pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+                args.push_back(com::Variant(cancel));
+            } else {
+                args.push_back(com::Variant::copyOf(arg));
+            }
+        }
+        events.emplace_back(id, std::move(args));
+        return S_OK;
+    }
+    bool cancel = false;
+
+private:
+    IID events_;
+    ULONG references_ = 1;
+};
+
+ComPtr<EventLog> listen(const ComPtr<IUnknown>& control, const IID& events)
+{
+    ComPtr<EventLog> log;
+    log.Attach(new EventLog(events));
+    ComPtr<IConnectionPointContainer> points;
+    EXPECT_EQ(control.As(&points), S_OK);
+    ComPtr<IConnectionPoint> point;
+    EXPECT_EQ(points->FindConnectionPoint(events, &point), S_OK);
+    DWORD cookie = 0;
+    EXPECT_EQ(point->Advise(log.Get(), &cookie), S_OK);
+    return log;
+}
+
+// A property bag in memory, by name.
+class MemoryBag final : public IPropertyBag {
+public:
+    std::map<std::wstring, com::Variant> values;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IPropertyBag)
+            return E_NOINTERFACE;
+        *object = static_cast<IPropertyBag*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
+    {
+        const auto found = values.find(name);
+        if (found == values.end())
+            return E_INVALIDARG;
+        return VariantCopy(value, const_cast<VARIANT*>(&found->second.raw()));
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override
+    {
+        values[name] = com::Variant::copyOf(*value);
+        return S_OK;
+    }
+};
+
+// Every property read by name, as text.
+std::map<std::string, std::string> stateOf(const com::Dispatch& control, const std::vector<std::string>& names)
+{
+    std::map<std::string, std::string> state;
+    for (const std::string& name : names)
+        state[name] = control.get(name).toString();
+    return state;
+}
+
+// Places the control in-place active in a container window of our own.
+void host(const ComPtr<IUnknown>& control, Site& site, HWND window, const RECT& position)
+{
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(control.As(&object), S_OK);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, window, &position), S_OK);
+}
+
+void closeControl(const ComPtr<IUnknown>& control)
+{
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(control.As(&object), S_OK);
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
+}
+
+// The buttons' own rendering on the simulated desktop with the same fonts: what the screen must
+// show.
+struct ReferenceWorld {
+    platform::sim::SimLoop loop;
+    platform::sim::SimDesktop desktop{loop};
+    platform::win32::Win32SystemInfo system;
+    platform::win32::GdiFontEngine fonts;
+    forms::FormsHost host{desktop, loop, fonts, system};
+};
+
+class HoldingForm : public forms::Form {
+public:
+    HoldingForm(forms::FormsHost& host, std::string name, double width, double height) : Form(host, std::move(name))
+    {
+        move(0, 0, width, height);
+    }
+    template <class Button>
+    Button& hold(std::string name)
+    {
+        return add<Button>(std::move(name));
+    }
+};
+
+// Where two pictures of `width` pixels a row differ: nothing when they are the same.
+std::string difference(const std::vector<std::uint32_t>& screen, const std::vector<std::uint32_t>& expected, int width)
+{
+    if (screen == expected)
+        return {};
+    if (screen.size() != expected.size())
+        return "sizes differ";
+    std::size_t count = 0, first = 0;
+    for (std::size_t i = screen.size(); i-- > 0;)
+        if (screen[i] != expected[i]) {
+            ++count;
+            first = i;
+        }
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu pixels differ, the first at (%d, %d): screen %06X, expected %06X", count,
+                  static_cast<int>(first % width), static_cast<int>(first / width), screen[first], expected[first]);
+    return text;
+}
+
+// Moves the real pointer out of the way, so no hover look is in a picture.
+void parkPointer() { SetCursorPos(0, 0); }
+
+// Wine's ATL container (AtlAxWin) holding a control by its ProgID.
+class AtlHost {
+public:
+    AtlHost(const wchar_t* progId, int left, int top, int width, int height)
+    {
+        const HMODULE atl = LoadLibraryW(L"atl.dll");
+        EXPECT_NE(atl, nullptr);
+        using Init = BOOL(WINAPI*)();
+        const auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+        getControl_ = reinterpret_cast<GetControl>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+        EXPECT_TRUE(init && getControl_ && init());
+        window_ = CreateWindowExW(0, L"AtlAxWin", progId, WS_POPUP | WS_VISIBLE, left, top, width, height, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        EXPECT_NE(window_, nullptr);
+        pump(400);
+    }
+    ~AtlHost()
+    {
+        DestroyWindow(window_);
+        pump(100);
+    }
+    HWND window() const { return window_; }
+    ComPtr<IUnknown> control() const
+    {
+        ComPtr<IUnknown> control;
+        EXPECT_EQ(getControl_(window_, &control), S_OK);
+        return control;
+    }
+
+private:
+    using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
+    GetControl getControl_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// ---- GlintButton --------------------------------------------------------------------------------
+
+const std::vector<std::string> kGlintScalars{
+    "Appearance", "AutoMask", "AutoSize", "BackColor", "BackStyle", "BorderColor", "Caption", "CaptionAlignHorz",
+    "CaptionAlignVert", "CaptionOffsetX", "CaptionOffsetY", "Enabled", "FontBold", "FontItalic", "FontName",
+    "FontSize", "FontStrikethru", "FontUnderline", "ForeColor", "HighlightColor", "MaskColor", "MousePointer",
+    "RightToLeft", "ShowFocus", "SkinDisabledPath", "SkinDownPath", "SkinFocusPath", "SkinOverPath", "SkinUpPath",
+    "Style", "Value", "WhatsThisHelpID"};
+
+struct GlintReference {
+    GlintReference() { button.InitProperties(); }
+    ReferenceWorld world;
+    HoldingForm form{world.host, "frmGlintButton", kGlintWidth * 15.0, kGlintHeight * 15.0};
+    glint::GlintButton& button = form.hold<glint::GlintButton>("GlintButton");
+};
+
+class GlintDll : public ::testing::Test {
+protected:
+    Apartment apartment;
+};
+
+TEST_F(GlintDll, EveryPropertyIsSetAndReadByNameNotifiesByIdAndAnInvalidEnumeratedValueRaises380)
+{
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    // A new instance: the class name as caption, the documented defaults.
+    EXPECT_EQ(button.get("Caption").toString(), "GlintButton");
+    EXPECT_EQ(button.get("Appearance").toLong(), 2);
+    EXPECT_EQ(button.get("BackColor").toLong(), static_cast<std::int32_t>(0x8000000F));
+    EXPECT_EQ(button.get("Value").toLong(), 1);
+    EXPECT_TRUE(button.get("ShowFocus").toBool());
+
+    ComPtr<Site> site;
+    site.Attach(new Site(nullptr, RECT{}, PageSite::None));
+    ComPtr<IConnectionPointContainer> points;
+    ASSERT_EQ(control.As(&points), S_OK);
+    ComPtr<IConnectionPoint> notify;
+    ASSERT_EQ(points->FindConnectionPoint(IID_IPropertyNotifySink, &notify), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(notify->Advise(static_cast<IPropertyNotifySink*>(site.Get()), &cookie), S_OK);
+
+    const std::vector<std::pair<std::string, com::Variant>> values{
+        {"Appearance", com::Variant(std::int32_t{3})},   {"AutoMask", com::Variant(false)},
+        {"AutoSize", com::Variant(false)},               {"BackColor", com::Variant(std::int32_t{0x00336699})},
+        {"BackStyle", com::Variant(std::int32_t{1})},    {"BorderColor", com::Variant(std::int32_t{0x00FF0000})},
+        {"Caption", com::Variant("&Reply")},             {"CaptionAlignHorz", com::Variant(std::int32_t{2})},
+        {"CaptionAlignVert", com::Variant(std::int32_t{0})}, {"CaptionOffsetX", com::Variant(std::int32_t{3})},
+        {"CaptionOffsetY", com::Variant(std::int32_t{-2})}, {"Enabled", com::Variant(false)},
+        {"FontName", com::Variant("Tahoma")},            {"FontSize", com::Variant(10.0)},
+        {"FontBold", com::Variant(true)},                {"FontItalic", com::Variant(true)},
+        {"FontStrikethru", com::Variant(true)},          {"FontUnderline", com::Variant(true)},
+        {"ForeColor", com::Variant(std::int32_t{0x000000FF})}, {"HighlightColor", com::Variant(std::int32_t{0x0000FF00})},
+        {"MaskColor", com::Variant(std::int32_t{0x00FF00FF})}, {"MousePointer", com::Variant(std::int32_t{11})},
+        {"RightToLeft", com::Variant(true)},             {"ShowFocus", com::Variant(false)},
+        {"SkinDisabledPath", com::Variant("C:\\no\\disabled.bmp")}, {"SkinDownPath", com::Variant("C:\\no\\down.bmp")},
+        {"SkinFocusPath", com::Variant("C:\\no\\focus.bmp")}, {"SkinOverPath", com::Variant("C:\\no\\over.bmp")},
+        {"SkinUpPath", com::Variant("C:\\no\\up.bmp")},  {"Style", com::Variant(std::int32_t{1})},
+        {"WhatsThisHelpID", com::Variant(std::int32_t{42})},
+    };
+    ASSERT_EQ(values.size() + 1, kGlintScalars.size());  // Value is below: it raises Click
+    for (const auto& [name, value] : values) {
+        button.put(name, value);
+        EXPECT_EQ(button.get(name).toString(), value.toString()) << name;
+    }
+    // Each assignment told the sink its property's dispatch id (the font's as "Font").
+    const auto heard = [&](DISPID id) {
+        return std::count(site->changedProperties.begin(), site->changedProperties.end(), id);
+    };
+    EXPECT_GE(heard(1), 1);     // Appearance
+    EXPECT_GE(heard(-518), 1);  // Caption
+    EXPECT_GE(heard(-501), 1);  // BackColor
+    EXPECT_GE(heard(-512), 5);  // Font, from the five font properties
+    EXPECT_GE(heard(28), 1);    // WhatsThisHelpID
+    EXPECT_EQ(heard(DISPID_UNKNOWN), 0);
+
+    // The font as a font object, and one given to the button.
+    const com::Variant font = button.get("Font");
+    ASSERT_EQ(font.type(), VT_DISPATCH);
+    EXPECT_TRUE(com::Dispatch(font.toDispatch()).get("Bold").toBool());
+    EXPECT_NEAR(com::Dispatch(font.toDispatch()).get("Size").toDouble(), 10.0, 0.5);  // as the font realises it
+
+    // Value Down raises Click, even when it is Down already.
+    ComPtr<EventLog> log = listen(control, kGlintEvents);
+    button.put("Value", std::int32_t{0});
+    button.put("Value", std::int32_t{0});
+    EXPECT_EQ(log->ids(), (std::vector<DISPID>{1, 1}));
+    EXPECT_EQ(button.get("Value").toLong(), 0);
+
+    // Invalid enumerated values: error 380 through IDispatch, the value kept.
+    for (const wchar_t* name : {L"Appearance", L"BackStyle", L"CaptionAlignHorz", L"CaptionAlignVert", L"Style",
+                                L"Value"}) {
+        const auto [hr, code] = putByName(control, name, longValue(9));
+        EXPECT_EQ(hr, DISP_E_EXCEPTION) << name;
+        EXPECT_EQ(code, CTL_E_INVALIDPROPERTYVALUE) << name;
+    }
+    EXPECT_EQ(button.get("Appearance").toLong(), 3);
+    EXPECT_EQ(button.get("Style").toLong(), 1);
+    EXPECT_EQ(notify->Unadvise(cookie), S_OK);
+}
+
+TEST_F(GlintDll, APropertyBagAndAStreamGiveBackTheStateTheyWereSavedFrom)
+{
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("Appearance", std::int32_t{0});
+    button.put("Caption", "Saved \xE2\x9C\x89");
+    button.put("BackColor", std::int32_t{0x00102030});
+    button.put("CaptionAlignHorz", std::int32_t{0});
+    button.put("ShowFocus", com::Variant(false));
+    button.put("Enabled", com::Variant(false));
+    button.put("SkinUpPath", "C:\\no\\up.bmp");
+    button.put("WhatsThisHelpID", std::int32_t{7});
+    const auto saved = stateOf(button, kGlintScalars);
+
+    ComPtr<IPersistPropertyBag> bagged;
+    ASSERT_EQ(control.As(&bagged), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
+    EXPECT_EQ(bag.values[L"Caption"].toString(), "Saved \xE2\x9C\x89");
+    EXPECT_EQ(bag.values[L"CaptionAlignHorz"].toLong(), 0);
+
+    ASSERT_EQ(bagged->InitNew(), S_OK);
+    EXPECT_NE(stateOf(button, kGlintScalars), saved);
+    ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
+    EXPECT_EQ(stateOf(button, kGlintScalars), saved);
+
+    ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
+    ComPtr<IPersistStreamInit> streamed;
+    ASSERT_EQ(control.As(&streamed), S_OK);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    EXPECT_EQ(stateOf(button, kGlintScalars), saved);
+
+    // A stored value the button refuses ends the loading with error 380.
+    bag.values[L"Style"] = com::Variant(std::int32_t{5});
+    EXPECT_EQ(bagged->Load(&bag, nullptr), CTL_E_INVALIDPROPERTYVALUE);
+}
+
+TEST_F(GlintDll, HostedItDrawsAsTheButtonDoesARealClickRaisesClickAndItsAccessKeyToo)
+{
+    parkPointer();
+    ContainerWindow container(200, 200, kGlintWidth + 40, kGlintHeight + 40);
+    const RECT position{20, 20, 20 + kGlintWidth, 20 + kGlintHeight};
+    ComPtr<Site> site;
+    site.Attach(new Site(container.handle(), position, PageSite::None));
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    host(control, *site.Get(), container.handle(), position);
+    initNew(control);
+    pump(300);
+
+    const RECT screen{220, 220, 220 + kGlintWidth, 220 + kGlintHeight};
+    {
+        GlintReference reference;
+        EXPECT_EQ(difference(screenPixels(screen), reference.form.render().bits(), kGlintWidth), "");
+    }
+    com::Dispatch button = late(control);
+    button.put("Caption", "&Go");
+    button.put("Appearance", std::int32_t{1});
+    pump(200);
+    {
+        GlintReference reference;
+        reference.button.setCaption("&Go");
+        reference.button.setAppearance(1);
+        EXPECT_EQ(difference(screenPixels(screen), reference.form.render().bits(), kGlintWidth), "");
+    }
+
+    // The container shows it as its default button: the ambient change repaints it so.
+    site->ambients[DISPID_AMBIENT_DISPLAYASDEFAULT] = com::Variant(true);
+    ComPtr<IOleControl> oleControl;
+    ASSERT_EQ(control.As(&oleControl), S_OK);
+    ASSERT_EQ(oleControl->OnAmbientPropertyChange(DISPID_AMBIENT_DISPLAYASDEFAULT), S_OK);
+    pump(200);
+    {
+        GlintReference reference;
+        reference.button.setCaption("&Go");
+        reference.button.setAppearance(1);
+        const auto plain = reference.form.render().bits();
+        reference.button.site().setDisplayAsDefault(true);
+        EXPECT_EQ(difference(screenPixels(screen), reference.form.render().bits(), kGlintWidth), "");
+        EXPECT_NE(plain, reference.form.render().bits());
+    }
+
+    ComPtr<EventLog> log = listen(control, kGlintEvents);
+    clickAt(POINT{220 + kGlintWidth / 2, 220 + kGlintHeight / 2});
+    pump(300);
+    // MouseDown, Click, MouseUp in that order (moves and hover between them); the click made the
+    // control UI-active, with the focus in its window.
+    EXPECT_EQ(log->idsWithout({6, 7, 8}), (std::vector<DISPID>{5, 1, 9}));
+    EXPECT_TRUE(site->uiActive);
+    EXPECT_EQ(GetFocus(), reinterpret_cast<HWND>(static_cast<std::intptr_t>(button.get("hWnd").toLong())));
+    for (const auto& [id, args] : log->events) {
+        if (id != 5)
+            continue;
+        ASSERT_EQ(args.size(), 4u);
+        EXPECT_EQ(args[0].type(), VT_I2);  // Button, 16-bit
+        EXPECT_EQ(args[0].toLong(), 1);
+        EXPECT_EQ(args[2].type(), VT_R4);  // x, in twips
+    }
+
+    // Its access key, by the container's accelerator table and OnMnemonic.
+    CONTROLINFO info{};
+    info.cb = sizeof info;
+    ASSERT_EQ(oleControl->GetControlInfo(&info), S_OK);
+    EXPECT_EQ(info.cAccel, 1);
+    log->events.clear();
+    MSG msg{};
+    msg.message = WM_SYSKEYDOWN;
+    msg.wParam = 'G';
+    ASSERT_EQ(oleControl->OnMnemonic(&msg), S_OK);
+    EXPECT_EQ(log->ids(), (std::vector<DISPID>{1}));
+
+    // Another access key: the container asks again and gets the new one.
+    button.put("Caption", "&Stop");
+    info = CONTROLINFO{};
+    info.cb = sizeof info;
+    ASSERT_EQ(oleControl->GetControlInfo(&info), S_OK);
+    ASSERT_EQ(info.cAccel, 1);
+    ACCEL accel{};
+    ASSERT_EQ(CopyAcceleratorTableW(info.hAccel, &accel, 1), 1);
+    EXPECT_EQ(accel.key, 'S');
+    log->events.clear();
+    msg.wParam = 'S';
+    ASSERT_EQ(oleControl->OnMnemonic(&msg), S_OK);
+    EXPECT_EQ(log->ids(), (std::vector<DISPID>{1}));
+    parkPointer();
+    closeControl(control);
+}
+
+TEST_F(GlintDll, HostedByWinesAtlContainerItIsCreatedByProgIdAndDrawsAsTheButton)
+{
+    parkPointer();
+    AtlHost atl(kGlintProgId, 60, 60, kGlintWidth, kGlintHeight);
+    ComPtr<IUnknown> control = atl.control();
+    ASSERT_TRUE(control);
+    com::Dispatch button = late(control);
+    button.put("Caption", "Atl");
+    button.put("Appearance", std::int32_t{0});
+    EXPECT_EQ(button.get("Caption").toString(), "Atl");
+    pump(200);
+    const HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(button.get("hWnd").toLong()));
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(GetParent(window), atl.window());
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, kGlintWidth);
+    GlintReference reference;
+    reference.button.setCaption("Atl");
+    reference.button.setAppearance(0);
+    EXPECT_EQ(difference(screenPixels(bounds), reference.form.render().bits(), kGlintWidth), "");
+}
+
+// A 24-bit BMP file of `width` x `height` pixels of one colour (0x00RRGGBB) in the temporary
+// folder; its path.
+std::wstring writeBitmap(const wchar_t* name, int width, int height, std::uint32_t colour)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + name;
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::vector<std::uint8_t> row(stride, 0);
+    for (int x = 0; x < width; ++x) {
+        row[x * 3] = static_cast<std::uint8_t>(colour);
+        row[x * 3 + 1] = static_cast<std::uint8_t>(colour >> 8);
+        row[x * 3 + 2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    EXPECT_NE(out, nullptr);
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    for (int y = 0; y < height; ++y)
+        std::fwrite(row.data(), 1, row.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+TEST_F(GlintDll, ASkinPathIsReadFromItsFileAfterTheAssignmentAndSwitchesToTheSkinLook)
+{
+    const std::wstring path = writeBitmap(L"qln-glint-skin-up.bmp", 40, 20, 0x002060A0);
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("SkinUpPath", platform::win32::toUtf8(path));
+    EXPECT_EQ(button.get("Appearance").toLong(), 2);  // read later, on the message loop
+    pump(200);
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);  // btSkin
+    // A path with no picture behind it leaves the skin as it was.
+    button.put("SkinUpPath", "C:\\nowhere\\none.bmp");
+    pump(200);
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);
+    DeleteFileW(path.c_str());
+}
+
+TEST_F(GlintDll, AHostThatDrawsItThroughIViewObjectGetsWhatTheButtonRenders)
+{
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("Caption", "Drawn");
+    button.put("Appearance", std::int32_t{3});
+    ComPtr<IViewObject2> view;
+    ASSERT_EQ(control.As(&view), S_OK);
+    SIZEL extent{};
+    ASSERT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
+    EXPECT_EQ(extent.cx, 2143);  // 1215 twips in HIMETRIC
+    EXPECT_EQ(extent.cy, 873);   // 495 twips
+
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bitmapInfo{};
+    bitmapInfo.bmiHeader.biSize = sizeof bitmapInfo.bmiHeader;
+    bitmapInfo.bmiHeader.biWidth = kGlintWidth;
+    bitmapInfo.bmiHeader.biHeight = -kGlintHeight;
+    bitmapInfo.bmiHeader.biPlanes = 1;
+    bitmapInfo.bmiHeader.biBitCount = 32;
+    bitmapInfo.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const RECTL bounds{0, 0, kGlintWidth, kGlintHeight};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    std::vector<std::uint32_t> drawn(static_cast<const std::uint32_t*>(bits),
+                                     static_cast<const std::uint32_t*>(bits) + kGlintWidth * kGlintHeight);
+    for (auto& p : drawn)
+        p &= 0x00FFFFFFu;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    GlintReference reference;
+    reference.button.setCaption("Drawn");
+    reference.button.setAppearance(3);
+    EXPECT_EQ(difference(drawn, reference.form.render().bits(), kGlintWidth), "");
+}
+
+// ---- FlairButton --------------------------------------------------------------------------------
+
+const std::vector<std::string> kFlairScalars{"Caption", "CaptionDetail", "Style",  "State",   "Image",   "ImageOver",
+                                             "ImageDisabled", "Checked", "Locked", "BackColor", "ForeColor",
+                                             "Hyperlink"};
+
+struct FlairReference {
+    FlairReference()
+    {
+        form.Show();
+        button.move(0, 0, form.Width(), form.Height());
+        button.InitProperties();
+    }
+    ReferenceWorld world;
+    HoldingForm form{world.host, "frmFlairButton", kFlairWidth * 15.0, kFlairHeight * 15.0};
+    flair::FlairButton& button = form.hold<flair::FlairButton>("FlairButton1");
+};
+
+class FlairDll : public ::testing::Test {
+protected:
+    Apartment apartment;
+};
+
+TEST_F(FlairDll, EveryPropertyIsSetAndReadByNameNotifiesByIdAndAnInvalidEnumeratedValueRaises380)
+{
+    ComPtr<IUnknown> control = create(kFlairProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    EXPECT_EQ(button.get("Image").toLong(), 1);  // a new instance's pictures
+    EXPECT_EQ(button.get("ImageOver").toLong(), 2);
+
+    ComPtr<Site> site;
+    site.Attach(new Site(nullptr, RECT{}, PageSite::None));
+    ComPtr<IConnectionPointContainer> points;
+    ASSERT_EQ(control.As(&points), S_OK);
+    ComPtr<IConnectionPoint> notify;
+    ASSERT_EQ(points->FindConnectionPoint(IID_IPropertyNotifySink, &notify), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(notify->Advise(static_cast<IPropertyNotifySink*>(site.Get()), &cookie), S_OK);
+    ComPtr<EventLog> log = listen(control, kFlairEvents);
+
+    const std::vector<std::pair<std::string, com::Variant>> values{
+        {"Caption", com::Variant("Browse")},       {"CaptionDetail", com::Variant("Ctrl+B")},
+        {"Style", com::Variant(std::int32_t{1})},  {"Image", com::Variant(std::int32_t{5})},
+        {"ImageOver", com::Variant(std::int32_t{6})}, {"ImageDisabled", com::Variant(std::int32_t{7})},
+        {"Checked", com::Variant(true)},           {"BackColor", com::Variant(std::int32_t{0x00C0FFEE})},
+        {"ForeColor", com::Variant(std::int32_t{0x00000080})}, {"Hyperlink", com::Variant("http://example.com/")},
+        {"State", com::Variant(std::int32_t{3})},  {"Locked", com::Variant(true)},
+    };
+    ASSERT_EQ(values.size(), kFlairScalars.size());
+    for (const auto& [name, value] : values) {
+        button.put(name, value);
+        EXPECT_EQ(button.get(name).toString(), value.toString()) << name;
+    }
+    const auto heard = [&](DISPID id) {
+        return std::count(site->changedProperties.begin(), site->changedProperties.end(), id);
+    };
+    EXPECT_GE(heard(-518), 1);  // Caption
+    EXPECT_GE(heard(2), 1);     // Style
+    EXPECT_GE(heard(3), 1);     // State
+    EXPECT_GE(heard(9), 1);     // Hyperlink
+    EXPECT_EQ(heard(7), 0);     // Checked and Locked store only
+    EXPECT_EQ(heard(8), 0);
+    EXPECT_EQ(heard(DISPID_UNKNOWN), 0);
+    // Assigning State raised OnStateChange with the new state.
+    ASSERT_FALSE(log->events.empty());
+    EXPECT_EQ(log->events.back().first, 9);
+    EXPECT_EQ(log->events.back().second.at(0).toLong(), 3);
+
+    for (const wchar_t* name : {L"Style", L"State"}) {
+        const auto [hr, code] = putByName(control, name, longValue(9));
+        EXPECT_EQ(hr, DISP_E_EXCEPTION) << name;
+        EXPECT_EQ(code, CTL_E_INVALIDPROPERTYVALUE) << name;
+    }
+    EXPECT_EQ(button.get("Style").toLong(), 1);
+    EXPECT_EQ(button.get("State").toLong(), 3);
+    EXPECT_EQ(notify->Unadvise(cookie), S_OK);
+}
+
+TEST_F(FlairDll, APropertyBagAndAStreamGiveBackTheStateTheyWereSavedFrom)
+{
+    ComPtr<IUnknown> control = create(kFlairProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("Caption", "Saved");
+    button.put("CaptionDetail", "detail");
+    button.put("Style", std::int32_t{3});
+    button.put("BackColor", std::int32_t{0x00445566});  // wins over the style's background
+    button.put("Checked", com::Variant(true));
+    button.put("Hyperlink", "http://example.com/");
+    const auto saved = stateOf(button, kFlairScalars);
+
+    ComPtr<IPersistPropertyBag> bagged;
+    ASSERT_EQ(control.As(&bagged), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
+    ASSERT_EQ(bagged->InitNew(), S_OK);
+    EXPECT_NE(stateOf(button, kFlairScalars), saved);
+    ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
+    EXPECT_EQ(stateOf(button, kFlairScalars), saved);
+
+    ComPtr<IPersistStreamInit> streamed;
+    ASSERT_EQ(control.As(&streamed), S_OK);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    EXPECT_EQ(stateOf(button, kFlairScalars), saved);
+
+    // Loading goes on past a value the button refuses.
+    bag.values[L"Style"] = com::Variant(std::int32_t{9});
+    bag.values[L"Hyperlink"] = com::Variant("http://example.org/");
+    ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
+    EXPECT_EQ(button.get("Hyperlink").toString(), "http://example.org/");
+}
+
+TEST_F(FlairDll, HostedItDrawsAsTheButtonDoesAndARealClickRaisesItsEvents)
+{
+    parkPointer();
+    ContainerWindow container(200, 300, kFlairWidth + 40, kFlairHeight + 40);
+    const RECT position{20, 20, 20 + kFlairWidth, 20 + kFlairHeight};
+    ComPtr<Site> site;
+    site.Attach(new Site(container.handle(), position, PageSite::None));
+    ComPtr<IUnknown> control = create(kFlairProgId);
+    ASSERT_TRUE(control);
+    host(control, *site.Get(), container.handle(), position);
+    initNew(control);
+    com::Dispatch button = late(control);
+    button.put("Caption", "Apply");
+    button.put("Style", std::int32_t{1});
+    pump(300);
+
+    const RECT screen{220, 320, 220 + kFlairWidth, 320 + kFlairHeight};
+    {
+        FlairReference reference;
+        reference.button.setCaption("Apply");
+        reference.button.setStyle(1);
+        EXPECT_EQ(difference(screenPixels(screen), reference.form.render().bits(), kFlairWidth), "");
+    }
+
+    // The container's background changes: the button takes it, and repaints.
+    site->ambients[DISPID_AMBIENT_BACKCOLOR] = com::Variant(std::int32_t{0x00E0D0C0});
+    ComPtr<IOleControl> oleControl;
+    ASSERT_EQ(control.As(&oleControl), S_OK);
+    ASSERT_EQ(oleControl->OnAmbientPropertyChange(DISPID_AMBIENT_BACKCOLOR), S_OK);
+    EXPECT_EQ(button.get("BackColor").toLong(), 0x00E0D0C0);
+    pump(200);
+    {
+        FlairReference reference;
+        reference.button.setCaption("Apply");
+        reference.button.setStyle(1);
+        reference.button.setBackColor(0x00E0D0C0);
+        EXPECT_EQ(difference(screenPixels(screen), reference.form.render().bits(), kFlairWidth), "");
+    }
+
+    ComPtr<EventLog> log = listen(control, kFlairEvents);
+    clickAt(POINT{220 + kFlairWidth / 2, 320 + kFlairHeight / 2});
+    pump(300);
+    // MouseDown, MouseUp, Click in that order (moves, hover and state changes between them).
+    EXPECT_EQ(log->idsWithout({1, 2, 5, 9}), (std::vector<DISPID>{3, 4, 6}));
+    EXPECT_EQ(button.get("State").toLong(), 1);  // Over, under the pointer
+
+    // A hyperlink whose sink cancels the navigation: Click, BeforeNavigate, no OnNavigate.
+    button.put("Style", std::int32_t{3});
+    button.put("Hyperlink", "http://example.com/");
+    log->events.clear();
+    log->cancel = true;
+    clickAt(POINT{220 + kFlairWidth / 2, 320 + kFlairHeight / 2});
+    pump(300);
+    EXPECT_EQ(log->idsWithout({1, 2, 3, 4, 5, 9}), (std::vector<DISPID>{6, 7}));
+    parkPointer();
+    pump(100);
+    closeControl(control);
+}
+
+TEST_F(FlairDll, HostedByWinesAtlContainerItIsCreatedByProgIdAndDrawsAsTheButton)
+{
+    parkPointer();
+    AtlHost atl(kFlairProgId, 60, 60, kFlairWidth, kFlairHeight);
+    ComPtr<IUnknown> control = atl.control();
+    ASSERT_TRUE(control);
+    com::Dispatch button = late(control);
+    button.put("Caption", "Atl");
+    button.put("Image", std::int32_t{3});
+    pump(200);
+    const HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(button.get("hWnd").toLong()));
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(GetParent(window), atl.window());
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, kFlairWidth);
+    FlairReference reference;
+    reference.button.setCaption("Atl");
+    reference.button.setImage(3);
+    EXPECT_EQ(difference(screenPixels(bounds), reference.form.render().bits(), kFlairWidth), "");
+}
+
+} // namespace
