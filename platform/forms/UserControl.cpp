@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Failure.h"
 #include "platform/Utf8.h"
 #include "platform/fonts/TextLayout.h"
 #include "platform/forms/Form.h"
@@ -102,7 +103,12 @@ bool UserControl::inShape(int x, int y) const
 
 draw::Point UserControl::screenOrigin() const
 {
-    const platform::WindowRect window = parent().pixelBounds();
+    // The form's window where the desktop has it: a form whose window lives inside another
+    // program's window (a control in a dialog) is not at its own bounds on the screen.
+    const Form& form = parent();
+    platform::WindowRect window = form.pixelBounds();
+    if (form.Loaded())
+        window = platform::valueOr(window, [&] { return form.host().desktop().getWindowRect(form.hWnd()); });
     // The containers' boxes from the outermost in: each is placed relative to the one around it.
     const auto originOf = [&](const Control* control, const auto& self) -> draw::Point {
         if (!control->Container())

@@ -158,6 +158,38 @@ TEST(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
     EXPECT_EQ(form.clicks, 1);
 }
 
+TEST(FormWindows, AUserControlKnowsWhereItIsOnTheScreenInsideAnotherWindowToo)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    ClickForm form(host);
+    form.Show();
+    EXPECT_EQ(form.log.screenOrigin(), (draw::Point{150, 200}));  // the form at 100,100
+
+    // The form's window becomes a child of a dialog's window at 300,250, placed 20,30 inside it
+    // (as an ActiveX control's is): the control is where Windows shows it, whatever the form's
+    // own bounds say.
+    platform::WindowSpec spec;
+    spec.className = "QuellinTestDialog";
+    spec.left = 300;
+    spec.top = 250;
+    spec.width = 400;
+    spec.height = 300;
+    spec.visible = true;
+    const platform::WindowHandle dialog = desktop.createWindow(spec);
+    desktop.setParent(form.hWnd(), dialog);
+    form.move(20 * 15, 30 * 15, 300 * 15, 200 * 15);
+    loop.runFor(50);
+    RECT shown{};
+    GetWindowRect(reinterpret_cast<HWND>(form.hWnd()), &shown);
+    EXPECT_EQ(form.log.screenOrigin(), (draw::Point{static_cast<int>(shown.left) + 50, static_cast<int>(shown.top) + 100}));
+    EXPECT_EQ(shown.left, 320);
+    form.Unload();
+    desktop.destroyWindow(dialog);
+}
+
 class TwoBoxes : public forms::Form {
 public:
     explicit TwoBoxes(forms::FormsHost& host)
