@@ -1,8 +1,10 @@
 ; Quellin-Setup.exe: installs Quellin for the current user, without administrator rights.
 ;
-; makensis -DQLN_EXE=... -DGUIDE_DIR=... -DOUT_FILE=... [-DOPTIONS_DLL=...] [-DADDIN_DLL=...] Quellin.nsi
-; (installer/CMakeLists.txt passes them; OPTIONS_DLL and ADDIN_DLL name QLNOptions.dll and
-; QuellinAddin.dll when the build makes them, and File fails the build when a named file is missing.)
+; makensis -DQLN_EXE=... -DGUIDE_DIR=... -DOUT_FILE=... [-DOPTIONS_DLL=...] [-DADDIN_DLL=...]
+;          [-DGLINT_DLL=... -DFLAIR_DLL=...] Quellin.nsi
+; (installer/CMakeLists.txt passes them; OPTIONS_DLL, ADDIN_DLL, GLINT_DLL and FLAIR_DLL name
+; QLNOptions.dll, QuellinAddin.dll, btGlintButton.dll and DorveltFlairButton.dll when the build makes
+; them, and File fails the build when a named file is missing.)
 ;
 ; Installs into %LOCALAPPDATA%\Quellin, a folder the user may write: the notifier keeps each user's
 ; sender lists in a folder of the user's name inside it. Writes the install key (QLNPath, Help),
@@ -109,6 +111,12 @@ Section "Quellin"
 !ifdef ADDIN_DLL
   File "/oname=QuellinAddin.dll" "${ADDIN_DLL}"
 !endif
+!ifdef GLINT_DLL
+  File "/oname=btGlintButton.dll" "${GLINT_DLL}"
+!endif
+!ifdef FLAIR_DLL
+  File "/oname=DorveltFlairButton.dll" "${FLAIR_DLL}"
+!endif
   SetOutPath "$INSTDIR\guide"
   File "${GUIDE_DIR}\*.html"
   SetOutPath "$INSTDIR"
@@ -119,6 +127,13 @@ Section "Quellin"
 
 !ifdef OPTIONS_DLL
   !insertmacro Register "QLNOptions.dll"
+!endif
+  ; The button controls, for developers' own forms (guide\developers.html).
+!ifdef GLINT_DLL
+  !insertmacro Register "btGlintButton.dll"
+!endif
+!ifdef FLAIR_DLL
+  !insertmacro Register "DorveltFlairButton.dll"
 !endif
 !ifdef ADDIN_DLL
   !insertmacro Register "QuellinAddin.dll"
@@ -152,6 +167,12 @@ Section "un.Quellin" SecProgram
   ${If} ${FileExists} "$INSTDIR\QLNOptions.dll"
     ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\QLNOptions.dll"'
   ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\btGlintButton.dll"
+    ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\btGlintButton.dll"'
+  ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\DorveltFlairButton.dll"
+    ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\DorveltFlairButton.dll"'
+  ${EndIf}
   DeleteRegKey HKCU "${ADDIN_KEY}"
   DeleteRegKey HKCU "${INSTALL_KEY}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
@@ -160,6 +181,8 @@ Section "un.Quellin" SecProgram
   ; A DLL Outlook still holds goes at the next restart of Windows.
   Delete /REBOOTOK "$INSTDIR\QuellinAddin.dll"
   Delete /REBOOTOK "$INSTDIR\QLNOptions.dll"
+  Delete /REBOOTOK "$INSTDIR\btGlintButton.dll"
+  Delete /REBOOTOK "$INSTDIR\DorveltFlairButton.dll"
   Delete /REBOOTOK "$INSTDIR\QLN.exe"
   Delete "$INSTDIR\guide\*.html"
   RMDir "$INSTDIR\guide"

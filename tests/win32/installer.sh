@@ -6,8 +6,9 @@
 #
 #   tests/win32/installer.sh Quellin-Setup.exe outlook-standin.exe [DLL...]
 #
-# DLL...: the COM servers the installer carries (QLNOptions.dll, QuellinAddin.dll), whose per-user
-# registration is checked. Wine's COM reads classes only from HKLM: whoever needs them created in
+# DLL...: the COM servers the installer carries (QLNOptions.dll, QuellinAddin.dll, btGlintButton.dll,
+# DorveltFlairButton.dll), whose per-user registration is checked. Wine's COM reads classes only
+# from HKLM: whoever needs them created in
 # the prefix registers them there too with `regsvr32 /n /i:machine DLL` after installing, as this
 # test does (and undoes) for each.
 set -euo pipefail
@@ -61,6 +62,8 @@ progid_of() {
   case "$(basename "$1")" in
     QLNOptions.dll) echo KorvaneQLNOptions.QLNOptions ;;
     QuellinAddin.dll) echo QuellinAddin.Connect ;;
+    btGlintButton.dll) echo btGlintButton.GlintButton ;;
+    DorveltFlairButton.dll) echo DorveltFlairButton.FlairButton ;;
     *) fail "unknown DLL $1" ;;
   esac
 }
@@ -142,12 +145,13 @@ say "the uninstaller asked QLN.exe to end: it ended after ${took}s with status 0
 wine "$standin" /UnregServer || true
 
 await_gone "$inst_unix/uninstall.exe" 20
-for file in QLN.exe guide QLNOptions.dll QuellinAddin.dll; do
+for file in QLN.exe guide QLNOptions.dll QuellinAddin.dll btGlintButton.dll DorveltFlairButton.dll; do
   [[ ! -e $inst_unix/$file ]] || fail "$file is left after the uninstall"
 done
 [[ ! -e $(unix_path "$programs")/Quellin.lnk ]] || fail "the Start-menu entry is left"
 for key in "$install_key" "$addin_key" "$uninstall_key" 'HKCU\Software\Classes\KorvaneQLNOptions.QLNOptions' \
-           'HKCU\Software\Classes\QuellinAddin.Connect'; do
+           'HKCU\Software\Classes\QuellinAddin.Connect' 'HKCU\Software\Classes\btGlintButton.GlintButton' \
+           'HKCU\Software\Classes\DorveltFlairButton.FlairButton'; do
   ! has_key "$key" || fail "$key is left after the uninstall"
 done
 expect_value "$settings_key" DismissTime 0x1e
