@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Quellin-Setup.exe in a fresh Wine prefix of its own: a silent install, its files and keys; the
-# notifier started from the installation beside the Outlook stand-in; a silent uninstall that stops
-# it and leaves the user's settings and lists; a second install and an uninstall with
-# /REMOVESETTINGS that leaves nothing.
+# Quellin-Setup.exe in a fresh Wine prefix of its own: a silent install, its files and keys; Outlook
+# (the stand-in) started afterwards loads the installed add-in, which starts QLN.exe, a new mail is
+# read by it and the Options dialog shows the "Quellin" page (installer-chain.js); the notifier
+# started from the installation beside the stand-in; a silent uninstall that stops it and leaves
+# the user's settings and lists; a second install and an uninstall with /REMOVESETTINGS that leaves
+# nothing.
 #
 #   tests/win32/installer.sh Quellin-Setup.exe outlook-standin.exe [DLL...]
 #
 # DLL...: the COM servers the installer carries (QLNOptions.dll, QuellinAddin.dll, btGlintButton.dll,
 # DorveltFlairButton.dll), whose per-user registration is checked. Wine's COM reads classes only
-# from HKLM: whoever needs them created in
-# the prefix registers them there too with `regsvr32 /n /i:machine DLL` after installing, as this
-# test does (and undoes) for each.
+# from HKLM: whoever needs them created in the prefix registers them there too with
+# `regsvr32 /n /i:machine DLL` after installing, as this test does (and undoes) for each.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 setup="$1"
@@ -116,8 +117,27 @@ wine reg add "$settings_key" /v DismissTime /t REG_DWORD /d 30 /f >/dev/null
 mkdir -p "$inst_unix/$user"
 printf 'spam@example.com' >"$inst_unix/$user/blist.qln"
 
-# ---- the notifier runs from the installation beside Outlook (the stand-in) ----------------------
+# ---- Outlook with Quellin installed: the add-in loaded, QLN.exe started by it, the page shown ------
+# (Wine's COM needs the classes under HKLM too; the installer registered them for the user.)
+for dll in "${dlls[@]}"; do
+  wine regsvr32 /s /n /i:machine "$inst\\$(basename "$dll")" || fail "regsvr32 /i:machine $dll failed"
+done
 wine "$standin" /RegServer || fail "the stand-in did not register"
+chain="$(wine winepath -w "$root/tests/win32/installer-chain.js" 2>/dev/null | tr -d '\r')"
+wine cscript //nologo "$chain" || fail "Outlook with Quellin installed did not go as a user's would"
+# QLN.exe ends by itself once Outlook has quit: at its first poll for Outlook's window, which
+# starts five seconds after its start, then every second.
+for _ in $(seq 1 80); do
+  pgrep -f 'Quellin[\\]QLN\.exe' >/dev/null || break
+  sleep 0.1
+done
+! pgrep -f 'Quellin[\\]QLN\.exe' >/dev/null || fail "QLN.exe runs on 8 s after Outlook quit"
+for dll in "${dlls[@]}"; do
+  wine regsvr32 /s /u /n /i:machine "$inst\\$(basename "$dll")" || true
+done
+say "Outlook loaded the installed add-in, which started QLN.exe; a mail was read; the page was shown"
+
+# ---- the notifier runs from the installation beside Outlook (the stand-in) ----------------------
 wine "$inst\\QLN.exe" &
 qln=$!
 # Past the notifier's first poll (5 s after its start): it runs because it found Outlook.
@@ -161,6 +181,7 @@ say "uninstalled: program, classes, add-in, install key and Start menu gone; set
 # ---- install again (the kept settings stay), then uninstall with /REMOVESETTINGS -----------------
 install
 expect_value "$settings_key" DismissTime 0x1e
+
 wine "$inst\\uninstall.exe" /S /REMOVESETTINGS || fail "the silent uninstall ended with status $?"
 await_gone "$inst_unix" 20
 for key in "$install_key" "$addin_key" "$uninstall_key" "$settings_key" "$options_key" 'HKCU\Software\Korvane'; do
