@@ -11,8 +11,8 @@
 //   outlook-standin.exe -Embedding     as COM starts it for a client
 //
 // At start it loads and connects the add-ins registered for Outlook (AddIns.h), as Outlook does;
-// they go when it ends. It ends on Outlook's Quit, when every client has let go of everything it was given, or after
-// the control's idle limit without a call while no client waits for events. While the control
+// they go when it ends. It ends on Outlook's Quit, when every client has let go of everything it
+// was given, or after the control's idle limit without a call while no client waits for events. While the control
 // says so, it answers calls other than the control's "busy" (its own IMessageFilter), as Outlook
 // does behind a modal dialog.
 
