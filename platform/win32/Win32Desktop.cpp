@@ -43,14 +43,28 @@ std::size_t codePoints(const std::string& text)
     return points;
 }
 
+// The window's whole title, read by GetWindowTextW alone into a buffer that grows until the title
+// fits: one call where IsWindow, GetWindowTextLengthW and GetWindowTextW would be three, each a round
+// trip to the window manager (under Wine, to the wine server) for another program's window, and the
+// notifier's one-second look for Outlook reads every top-level window's title twice. Only an empty
+// result asks whether the window is still there.
 std::string windowText(WindowHandle window)
 {
-    requireWindow("GetWindowTextW", window);
-    const int length = GetWindowTextLengthW(hwnd(window));
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(hwnd(window), text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
-    return toUtf8(text);
+    constexpr std::size_t kLongestTitle = std::size_t{1} << 20;
+    std::wstring text(256, L'\0');
+    for (;;) {
+        const int got = GetWindowTextW(hwnd(window), text.data(), static_cast<int>(text.size()));
+        if (got <= 0) {
+            requireWindow("GetWindowTextW", window);
+            return {};
+        }
+        const auto length = static_cast<std::size_t>(got);
+        if (length + 1 < text.size() || text.size() >= kLongestTitle) {
+            text.resize(length);
+            return toUtf8(text);
+        }
+        text.assign(text.size() * 2, L'\0');
+    }
 }
 
 std::intptr_t defaultProcedure(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
@@ -183,8 +197,13 @@ std::vector<WindowHandle> Win32Desktop::enumWindows()
 
 WindowHandle Win32Desktop::getParent(WindowHandle window)
 {
-    requireWindow("GetParent", window);
-    return handleOf(GetParent(hwnd(window)));
+    // A top-level window has no parent, and a window that has gone none either: only the error
+    // tells them apart (without asking IsWindow each time, a second round trip).
+    SetLastError(ERROR_SUCCESS);
+    const HWND parent = GetParent(hwnd(window));
+    if (!parent && GetLastError() == ERROR_INVALID_WINDOW_HANDLE)
+        throw win32Failure("GetParent", ERROR_INVALID_WINDOW_HANDLE);
+    return handleOf(parent);
 }
 
 bool Win32Desktop::isWindowVisible(WindowHandle window) { return IsWindowVisible(hwnd(window)) != FALSE; }
@@ -201,7 +220,6 @@ std::string Win32Desktop::getWindowText(WindowHandle window, int bufferSize)
 
 std::string Win32Desktop::getClassName(WindowHandle window, int bufferSize)
 {
-    requireWindow("GetClassNameW", window);
     wchar_t name[257];  // class names hold at most 256 characters
     const int length = GetClassNameW(hwnd(window), name, static_cast<int>(std::size(name)));
     if (length == 0)

@@ -80,6 +80,12 @@ TEST_P(DesktopContract, TitlesAndClassesAreCutToTheBuffer)
     EXPECT_EQ(desktop().getWindowText(other, 5), "Grüß");
     EXPECT_EQ(desktop().getWindowText(other, 10), "Grüße – 日");
 
+    // A title longer than any first guess of its size is read whole.
+    const std::string longest = std::string(700, 'y') + " \U0001F642 - Message";
+    const WindowHandle third = world().addOtherWindow({"rctrl_renwnd32", longest});
+    EXPECT_EQ(desktop().getWindowTextLength(third), 712);
+    EXPECT_EQ(desktop().getWindowText(third, 1000), longest);
+
     const WindowHandle own = desktop().createWindow(popupSpec());
     desktop().setWindowText(own, "Zoë");
     EXPECT_EQ(desktop().getWindowText(own, 128), "Zoë");
@@ -180,7 +186,11 @@ TEST_P(DesktopContract, OwnWindowProceduresGetSentAndPostedMessages)
     desktop().destroyWindow(popup);
     EXPECT_EQ(seen, (std::vector<std::string>{"user 5 7", "posted", "destroy", "ncdestroy"}));
     EXPECT_EQ(zIndex(desktop().enumWindows(), popup), -1);
+    // A window that has gone answers no query, where an empty answer would pass for a real one.
     EXPECT_THROW(desktop().getWindowText(popup, 128), Failure);
+    EXPECT_THROW(desktop().getWindowTextLength(popup), Failure);
+    EXPECT_THROW(desktop().getClassName(popup, 64), Failure);
+    EXPECT_THROW(desktop().getParent(popup), Failure);
 }
 
 TEST_P(DesktopContract, OtherProgramsWindowsCannotBeSubclassedOrDestroyed)
