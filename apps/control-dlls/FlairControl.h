@@ -7,22 +7,20 @@
 // button's own; BeforeNavigate's Cancel comes back by reference), change notifications by the
 // button's own rule (each name it reports becomes its dispatch id; Checked and Locked notify
 // nothing), persistence by name in the button's loading order, each step going on past its own
-// failure (first initialisation is the button's InitProperties), ambient properties from the site
-// (an ambient background or font change reaches the button), and hyperlinks opened with the
-// machine's real files and browser. The button fills the control's form and follows its size.
-// Does not: carry image lists through COM (every instance uses the built-in pictures), or persist
-// the font.
-
-#include <memory>
+// failure, the font as a font object (first initialisation is the button's InitProperties),
+// ambient properties from the site (an ambient background or font change reaches the button), and
+// hyperlinks opened with the machine's real files and browser. The button fills the control's
+// form and follows its size.
+// Does not: carry image lists through COM (every instance uses the built-in pictures; the lists
+// are not saved).
 
 #include "DorveltFlairButton.h"  // the type library's header (widl)
-#include "apps/control-dlls/ButtonHost.h"
+#include "apps/control-dlls/ButtonControl.h"
 #include "controls/flairbutton/FlairButton.h"
-#include "platform/win32/com/activex/DualControl.h"
 
 namespace qln::control_dlls {
 
-class FlairControl final : public platform::win32::com::activex::DualControl<_FlairButton> {
+class FlairControl final : public ButtonControl<_FlairButton, flair::FlairButton> {
 public:
     // A new control holding one reference.
     static IUnknown* create();
@@ -60,22 +58,8 @@ private:
     FlairControl();
     ~FlairControl() override;
 
-    forms::Form& form() override { return form_; }
-    platform::win32::Win32Desktop& desktop() override { return world_->desktop; }
     std::vector<platform::win32::com::activex::PersistedProperty> persistedProperties() override;
-    void initProperties() override;
-    void onPlaced() override { form_.fill(button_); }
-    void onAmbientChanged(DISPID id) override;
-
-    void changed(std::string_view name);
-    template <class Body>
-    HRESULT set(Body&& body);
-    template <class T, class Body>
-    HRESULT get(T* value, Body&& body);
-
-    std::shared_ptr<ButtonWorld> world_;
-    ButtonForm form_;
-    flair::FlairButton& button_;
+    void buttonAmbientChanged(DISPID id) override;
 };
 
 } // namespace qln::control_dlls
