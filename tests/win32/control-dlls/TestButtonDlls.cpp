@@ -1025,6 +1025,29 @@ TEST_F(GlintDll, PicturesAndTheFontAreSavedAsObjectsInABagAndAsBytesInAStream)
     bytes.values[L"SkinOver"] = byteArray({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
     EXPECT_EQ(bagged->Load(&bytes, nullptr), CTL_E_INVALIDPICTURE);
     DeleteFileW(file.c_str());
+
+    // An icon is drawn into the button's picture: a stream keeps it as a bitmap of the icon's size.
+    PICTDESC iconDescription{};
+    iconDescription.cbSizeofstruct = sizeof iconDescription;
+    iconDescription.picType = PICTYPE_ICON;
+    iconDescription.icon.hicon = LoadIconW(nullptr, IDI_APPLICATION);
+    ComPtr<IPictureDisp> shown;
+    ASSERT_EQ(OleCreatePictureIndirect(&iconDescription, IID_IPictureDisp, FALSE,
+                                       reinterpret_cast<void**>(shown.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(putByName(control, L"MouseIcon", objectValue(shown.Get())).first, S_OK);
+    EXPECT_TRUE(sameObject(button.get("MouseIcon").raw().pdispVal, shown.Get()));
+    ComPtr<IStream> iconStream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &iconStream), S_OK);
+    ASSERT_EQ(streamed->Save(iconStream.Get(), TRUE), S_OK);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(iconStream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(iconStream.Get()), S_OK);
+    const Pixels drawn = pixelsOf(button.get("MouseIcon").raw().pdispVal);
+    EXPECT_EQ(drawn.width, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(drawn.height, GetSystemMetrics(SM_CYICON));
+    EXPECT_NE(std::count(drawn.bits.begin(), drawn.bits.end(), 0x00FFFFFFu),
+              static_cast<std::ptrdiff_t>(drawn.bits.size()));  // the icon, not only the white
 }
 
 TEST_F(GlintDll, HostedItLooksAsTheGallerysPictureOfTheSameState)
