@@ -24,6 +24,7 @@
 
 #include "apps/control-dlls/ButtonHost.h"
 #include "apps/control-dlls/ComPictures.h"
+#include "platform/Failure.h"
 #include "platform/win32/com/activex/DualControl.h"
 #include "platform/win32/com/activex/Entry.h"
 
@@ -66,7 +67,11 @@ protected:
     // What the button leaves out of its rectangle (an XP button's corners, a skin's masked parts)
     // shows the container's background colour, as if the control were transparent there: the
     // form behind the button takes the ambient background colour.
-    void showContainerBackground() { form_.setBackColor(button_.site().ambientBackColor()); }
+    // A container whose colour cannot be read leaves the form's colour as it was.
+    void showContainerBackground()
+    {
+        platform::ignoreFailure([&] { form_.setBackColor(button_.site().ambientBackColor()); });
+    }
 
     forms::Form& form() override { return form_; }
     platform::win32::Win32Desktop& desktop() override { return world_->desktop; }

@@ -208,7 +208,8 @@ com::ComPtr<IPictureDisp> PictureBridge::toObject(const forms::PictureRef& pictu
     description.picType = PICTYPE_BITMAP;
     description.bmp.hbitmap = dib.get();
     com::ComPtr<IPictureDisp> object;
-    com::check(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(object.GetAddressOf())),
+    com::check(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
+                                        reinterpret_cast<void**>(object.GetAddressOf())),
                "OleCreatePictureIndirect");
     dib.release();  // the picture object owns the bitmap now
     known_.push_back(Known{picture, identityOf(object.Get()), object});

@@ -785,7 +785,8 @@ HRESULT STDMETHODCALLTYPE Control::Load(LPSTREAM stream)
             if (found == stored.end())
                 property.set(property.byDefault);
             else if (!property.isObject())
-                property.set(found->kind == storedText ? fromText(found->text, property.byDefault) : property.byDefault);
+                property.set(found->kind == storedText ? fromText(found->text, property.byDefault)
+                                                       : property.byDefault);
             else if (found->kind == storedBytes)
                 property.set(property.fromBytes(found->bytes));
             else
