@@ -146,6 +146,33 @@ HRESULT FlairControl::putref_Font(IFontDisp* v) { return putFont(v); }
 HRESULT FlairControl::get_Hyperlink(BSTR* v) { return get(v, [&] { return bstr(button_.Hyperlink()); }); }
 HRESULT FlairControl::put_Hyperlink(BSTR v) { return set([&] { button_.setHyperlink(text(v)); }); }
 HRESULT FlairControl::get_hWnd(LONG* v) { return get(v, [&] { return handleValue(button_.hWnd()); }); }
+HRESULT FlairControl::get_ImageList(IDispatch** v)
+{
+    return get(v, [&] { return imageLists_.toObject(button_.ImageList()).Detach(); });
+}
+HRESULT FlairControl::put_ImageList(IDispatch* v) { return putref_ImageList(v); }
+HRESULT FlairControl::putref_ImageList(IDispatch* v)
+{
+    return set([&] { button_.setImageList(imageLists_.toList(v, pictures_)); });
+}
+HRESULT FlairControl::get_ImageListOver(IDispatch** v)
+{
+    return get(v, [&] { return imageLists_.toObject(button_.ImageListOver()).Detach(); });
+}
+HRESULT FlairControl::put_ImageListOver(IDispatch* v) { return putref_ImageListOver(v); }
+HRESULT FlairControl::putref_ImageListOver(IDispatch* v)
+{
+    return set([&] { button_.setImageListOver(imageLists_.toList(v, pictures_)); });
+}
+HRESULT FlairControl::get_ImageListDisabled(IDispatch** v)
+{
+    return get(v, [&] { return imageLists_.toObject(button_.ImageListDisabled()).Detach(); });
+}
+HRESULT FlairControl::put_ImageListDisabled(IDispatch* v) { return putref_ImageListDisabled(v); }
+HRESULT FlairControl::putref_ImageListDisabled(IDispatch* v)
+{
+    return set([&] { button_.setImageListDisabled(imageLists_.toList(v, pictures_)); });
+}
 HRESULT FlairControl::Refresh() { return set([&] { button_.Refresh(); }); }
 
 } // namespace qln::control_dlls

@@ -2,8 +2,9 @@
 // DorveltFlairButton.dll's control: FlairButton (DorveltFlairButton.FlairButton) as an ActiveX
 // control.
 //
-// Implements: the button's dual interface _FlairButton (every property of the button but the
-// image lists, with Font as a COM font object), its events (__FlairButton, raised from the
+// Implements: the button's dual interface _FlairButton (every property of the button, with Font as
+// a COM font object and the three image lists as objects of the image-list component's shape), its
+// events (__FlairButton, raised from the
 // button's own; BeforeNavigate's Cancel comes back by reference), change notifications by the
 // button's own rule (each name it reports becomes its dispatch id; Checked and Locked notify
 // nothing), persistence by name in the button's loading order, each step going on past its own
@@ -11,11 +12,11 @@
 // ambient properties from the site (an ambient background or font change reaches the button), and
 // hyperlinks opened with the machine's real files and browser. The button fills the control's
 // form and follows its size.
-// Does not: carry image lists through COM (every instance uses the built-in pictures; the lists
-// are not saved).
+// Does not: save the image lists (as the button does not).
 
 #include "DorveltFlairButton.h"  // the type library's header (widl)
 #include "apps/control-dlls/ButtonControl.h"
+#include "apps/control-dlls/ComImageList.h"
 #include "controls/flairbutton/FlairButton.h"
 
 namespace qln::control_dlls {
@@ -52,6 +53,15 @@ public:
     HRESULT STDMETHODCALLTYPE get_Hyperlink(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Hyperlink(BSTR value) override;
     HRESULT STDMETHODCALLTYPE get_hWnd(LONG* value) override;
+    HRESULT STDMETHODCALLTYPE get_ImageList(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE put_ImageList(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE putref_ImageList(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE get_ImageListOver(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE put_ImageListOver(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE putref_ImageListOver(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE get_ImageListDisabled(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE put_ImageListDisabled(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE putref_ImageListDisabled(IDispatch* value) override;
     HRESULT STDMETHODCALLTYPE Refresh() override;
 
 private:
@@ -60,6 +70,8 @@ private:
 
     std::vector<platform::win32::com::activex::PersistedProperty> persistedProperties() override;
     void buttonAmbientChanged(DISPID id) override;
+
+    ImageListObjects imageLists_;
 };
 
 } // namespace qln::control_dlls

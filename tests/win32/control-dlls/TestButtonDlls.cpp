@@ -1474,4 +1474,166 @@ TEST_F(FlairDll, HostedItLooksAsTheGallerysPictureOfTheSameState)
     }
 }
 
+// A host's image list of the forms' component's shape, late-bound only: ImageWidth, ImageHeight,
+// Tag, ListImages (Count, Item(index)) and each picture's Picture.
+class FakeImageList final : public IDispatch {
+public:
+    FakeImageList(std::string tag, std::vector<ComPtr<IPictureDisp>> pictures, int kind = 0, int index = 0)
+        : tag_(std::move(tag)), pictures_(std::move(pictures)), kind_(kind), index_(index)
+    {
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch)
+            return E_NOINTERFACE;
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
+    {
+        static const std::map<std::wstring, DISPID> known{{L"ImageWidth", 1}, {L"ImageHeight", 2}, {L"Tag", 3},
+                                                          {L"ListImages", 4}, {L"Count", 5},      {L"Item", 0},
+                                                          {L"Picture", 6}};
+        const auto found = known.find(names[0]);
+        *ids = found == known.end() ? DISPID_UNKNOWN : found->second;
+        return found == known.end() ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override
+    {
+        VariantInit(result);
+        const auto give = [&](com::Variant value) { return VariantCopy(result, const_cast<VARIANT*>(&value.raw())); };
+        if (kind_ == 0 && (id == 1 || id == 2))
+            return give(com::Variant(std::int32_t{16}));
+        if (kind_ == 0 && id == 3)
+            return give(com::Variant(tag_));
+        if (kind_ == 0 && id == 4)
+            return give(part(1, 0));
+        if (kind_ == 1 && id == 5)
+            return give(com::Variant(static_cast<std::int32_t>(pictures_.size())));
+        if (kind_ == 1 && id == 0 && params && params->cArgs == 1) {
+            const int at = com::Variant::copyOf(params->rgvarg[0]).toLong();
+            if (at < 1 || at > static_cast<int>(pictures_.size()))
+                return DISP_E_BADINDEX;
+            return give(part(2, at));
+        }
+        if (kind_ == 2 && id == 6)
+            return give(com::Variant(static_cast<IDispatch*>(pictures_[index_ - 1].Get())));
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    // The ListImages collection (kind 1) or one of its pictures (kind 2).
+    com::Variant part(int kind, int index) const
+    {
+        ComPtr<IDispatch> made;
+        made.Attach(new FakeImageList(tag_, pictures_, kind, index));
+        return com::Variant(made);
+    }
+
+    std::string tag_;
+    std::vector<ComPtr<IPictureDisp>> pictures_;
+    int kind_;
+    int index_;
+    ULONG references_ = 1;
+};
+
+ComPtr<IDispatch> fakeImageList(const char* tag, std::vector<std::uint32_t> colours)
+{
+    std::vector<ComPtr<IPictureDisp>> pictures;
+    for (std::uint32_t colour : colours)
+        pictures.push_back(solidPicture(16, 16, colour));
+    ComPtr<IDispatch> list;
+    list.Attach(new FakeImageList(tag, std::move(pictures)));
+    return list;
+}
+
+// The control drawn through IViewObject::Draw, as a host that paints it itself.
+std::vector<std::uint32_t> drawnPixels(const ComPtr<IUnknown>& control, int width, int height)
+{
+    ComPtr<IViewObject2> view;
+    EXPECT_EQ(control.As(&view), S_OK);
+    const std::vector<std::uint32_t> none(static_cast<std::size_t>(width) * height, 0);
+    const ComPtr<IPictureDisp> canvas = bitmapPicture(width, height, none.data());
+    ComPtr<IPicture> picture;
+    EXPECT_EQ(canvas.As(&picture), S_OK);
+    OLE_HANDLE handle = 0;
+    picture->get_Handle(&handle);
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = SelectObject(memory, reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(handle)));
+    const RECTL bounds{0, 0, width, height};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    return pixelsOf(canvas.Get()).bits;
+}
+
+TEST_F(FlairDll, ImageListsAreObjectsOfTheImageListComponentsShapeAndFollowTheBuiltInList)
+{
+    ComPtr<IUnknown> control = create(kFlairProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    // A new instance: all three are the built-in list, one object of the component's shape.
+    const com::Variant builtIn = button.get("ImageList");
+    ASSERT_EQ(builtIn.type(), VT_DISPATCH);
+    const com::Dispatch list(builtIn.toDispatch());
+    EXPECT_EQ(list.get("Tag").toString(), "dorveltimagelist");
+    EXPECT_EQ(list.get("ImageWidth").toLong(), 16);
+    const com::Dispatch images(list.get("ListImages").toDispatch());
+    EXPECT_EQ(images.get("Count").toLong(), 48);
+    EXPECT_EQ(pixelsOf(com::Dispatch(images.get("Item", {com::Variant(std::int32_t{3})}).toDispatch())
+                           .get("Picture")
+                           .raw()
+                           .pdispVal)
+                  .width,
+              16);
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, builtIn.raw().pdispVal));
+    EXPECT_TRUE(sameObject(button.get("ImageListDisabled").raw().pdispVal, builtIn.raw().pdispVal));
+
+    // A host's list: read back as itself; the over and disabled lists, still the built-in one,
+    // follow it; its second picture is the button's picture 2.
+    const ComPtr<IDispatch> mine = fakeImageList("mine", {0x00FF0000, 0x0000FF00});
+    ASSERT_EQ(putByName(control, L"ImageList", objectValue(mine.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    EXPECT_TRUE(sameObject(button.get("ImageList").raw().pdispVal, mine.Get()));
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, mine.Get()));
+    EXPECT_TRUE(sameObject(button.get("ImageListDisabled").raw().pdispVal, mine.Get()));
+    button.put("Image", std::int32_t{2});
+    const auto drawn = drawnPixels(control, kFlairWidth, kFlairHeight);
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), 0x0000FF00u), 16 * 16);
+
+    // An over list of the host's own stays when the list changes again.
+    const ComPtr<IDispatch> over = fakeImageList("over", {0x000000FF});
+    ASSERT_EQ(putByName(control, L"ImageListOver", objectValue(over.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    ASSERT_EQ(putByName(control, L"ImageList", objectValue(builtIn.raw().pdispVal)).first, S_OK);
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, over.Get()));
+    EXPECT_EQ(com::Dispatch(button.get("ImageList").toDispatch()).get("Tag").toString(), "dorveltimagelist");
+
+    // An object of another shape: error 380, the list kept; Nothing: no list.
+    const com::Variant font = button.get("Font");
+    const auto [hr, code] = putByName(control, L"ImageListOver", objectValue(font.raw().pdispVal));
+    EXPECT_EQ(hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(code, CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, over.Get()));
+    ASSERT_EQ(putByName(control, L"ImageListDisabled", objectValue(nullptr), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    EXPECT_EQ(button.get("ImageListDisabled").raw().pdispVal, nullptr);
+}
+
 } // namespace
