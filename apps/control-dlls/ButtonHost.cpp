@@ -129,6 +129,49 @@ std::string ambientName(DISPID id)
     }
 }
 
+namespace {
+
+// A font object as its own stream describes it: version 1, the character set (16 bits), the
+// italic, underline and strikethrough bits, the weight (16 bits), the size in ten-thousandths of a
+// point (32 bits), and the name's length and characters in the ANSI code page. This is the font
+// as it was asked for; its properties may answer the face the machine put in its place, when it
+// has no such face. Nothing when the font cannot say.
+std::shared_ptr<forms::StdFont> describedFont(IFont& font)
+{
+    com::ComPtr<IPersistStream> persist;
+    com::ComPtr<IStream> stream;
+    if (FAILED(font.QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(persist.GetAddressOf()))) ||
+        FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || FAILED(persist->Save(stream.Get(), FALSE)) ||
+        FAILED(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr)))
+        return nullptr;
+    std::uint8_t head[11] = {};
+    ULONG read = 0;
+    if (FAILED(stream->Read(head, sizeof head, &read)) || read != sizeof head || head[0] != 1)
+        return nullptr;
+    std::string ansi(head[10], '\0');
+    if (!ansi.empty() && (FAILED(stream->Read(ansi.data(), static_cast<ULONG>(ansi.size()), &read)) ||
+                          read != ansi.size()))
+        return nullptr;
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring name(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), name.data(), wideLength);
+    if (name.empty())
+        return nullptr;
+    const unsigned attributes = head[3];
+    const unsigned weight = head[4] | head[5] << 8;
+    const std::uint32_t size = head[6] | head[7] << 8 | head[8] << 16 | static_cast<std::uint32_t>(head[9]) << 24;
+    auto result = std::make_shared<forms::StdFont>();
+    result->Name = platform::win32::toUtf8(name);
+    result->Size = size / 10000.0;
+    result->Bold = weight >= FW_SEMIBOLD;
+    result->Italic = (attributes & 0x02) != 0;
+    result->Underline = (attributes & 0x04) != 0;
+    result->Strikethrough = (attributes & 0x08) != 0;
+    return result;
+}
+
+} // namespace
+
 forms::FontRef fontOf(IUnknown* object)
 {
     if (!object)
@@ -136,6 +179,8 @@ forms::FontRef fontOf(IUnknown* object)
     com::ComPtr<IFont> font;
     if (FAILED(object->QueryInterface(IID_PPV_ARGS(&font))))
         return nullptr;
+    if (std::shared_ptr<forms::StdFont> described = describedFont(*font.Get()))
+        return described;
     auto result = std::make_shared<forms::StdFont>();
     com::Bstr name;
     if (SUCCEEDED(font->get_Name(name.receive())))

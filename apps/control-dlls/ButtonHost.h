@@ -104,13 +104,19 @@ private:
 // "DisplayAsDefault", "UserMode"), or empty for one it does not know.
 std::string ambientName(DISPID id);
 
-// A font object of COM's as ours (a copy), and ours as a new COM font object.
+// A font object of COM's as ours (a copy: the font as it was described, its name even when the
+// machine has no such face), and ours as a new COM font object.
 forms::FontRef fontOf(IUnknown* font);
 com::ComPtr<IFontDisp> fontDispOf(const forms::StdFont& font);
 
 // Event arguments of the exact types the event interfaces declare.
 com::Variant shortArgument(std::int16_t value);
 com::Variant singleArgument(float value);
+
+// Booleans and strings as the dual interfaces take and give them.
+inline VARIANT_BOOL boolOf(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+inline std::string text(BSTR value) { return com::Bstr::toUtf8(value); }
+inline BSTR bstr(const std::string& value) { return com::Bstr(value).release(); }
 
 // A 32-bit window handle, as hWnd properties give it.
 LONG handleValue(platform::WindowHandle window);

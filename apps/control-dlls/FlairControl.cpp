@@ -1,13 +1,11 @@
 #include "apps/control-dlls/FlairControl.h"
 
 #include "platform/Failure.h"
-#include "platform/win32/com/activex/Entry.h"
 
 namespace qln::control_dlls {
 
 namespace {
 
-using platform::win32::com::activex::comEntry;
 using platform::win32::com::activex::PersistedProperty;
 
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
@@ -17,36 +15,21 @@ constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE
 constexpr double kWidth = 1800;
 constexpr double kHeight = 375;
 
-VARIANT_BOOL boolOf(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-std::string text(BSTR value) { return com::Bstr::toUtf8(value); }
-BSTR bstr(const std::string& value) { return com::Bstr(value).release(); }
-
 } // namespace
 
 IUnknown* FlairControl::create() { return static_cast<IOleObject*>(new FlairControl()); }
 
 FlairControl::FlairControl()
-    : DualControl(CLSID_FlairButton, kMiscStatus, DIID___FlairButton), world_(ButtonWorld::shared()),
-      form_(world_->host, "frmFlairButton"), button_(form_.hold<flair::FlairButton>("FlairButton1"))
+    : ButtonControl(CLSID_FlairButton, kMiscStatus, DIID___FlairButton, "frmFlairButton", "FlairButton1", kWidth,
+                    kHeight)
 {
-    form_.move(0, 0, kWidth, kHeight);
-    button_.move(0, 0, kWidth, kHeight);
-    auto site = std::make_unique<ComSite>(
-        button_, [this](DISPID id) { return ambient(id); }, [this](std::string_view name) { changed(name); });
-    site->setEnvironment(world_->environment);
-    button_.setSite(std::move(site));
     button_.setHyperlinkServices(&world_->files, &world_->system);
 
-    const auto mouse = [this](DISPID id) {
-        return [this, id](std::int16_t button, std::int16_t shift, float x, float y) {
-            raiseEvent(id, {shortArgument(button), shortArgument(shift), singleArgument(x), singleArgument(y)});
-        };
-    };
     button_.MouseEnter = [this] { raiseEvent(flair::dispMouseEnter); };
     button_.MouseExit = [this] { raiseEvent(flair::dispMouseExit); };
-    button_.MouseDown = mouse(flair::dispMouseDown);
-    button_.MouseUp = mouse(flair::dispMouseUp);
-    button_.MouseMove = mouse(flair::dispMouseMove);
+    button_.MouseDown = mouseEvent(flair::dispMouseDown);
+    button_.MouseUp = mouseEvent(flair::dispMouseUp);
+    button_.MouseMove = mouseEvent(flair::dispMouseMove);
     button_.Click = [this] { raiseEvent(flair::dispClick); };
     button_.BeforeNavigate = [this](bool& cancel) {
         // Cancel goes by reference: a sink that sets it stops the navigation.
@@ -66,47 +49,12 @@ FlairControl::FlairControl()
 
 FlairControl::~FlairControl() = default;
 
-void FlairControl::changed(std::string_view name)
-{
-    const std::wstring wide(name.begin(), name.end());
-    LPOLESTR names[] = {const_cast<LPOLESTR>(wide.c_str())};
-    DISPID id = DISPID_UNKNOWN;
-    if (FAILED(dualInfo()->GetIDsOfNames(names, 1, &id)))
-        id = DISPID_UNKNOWN;  // sinks hear "something changed"
-    if (name == "Caption")
-        controlInfoChanged();  // the access key may be another
-    propertyChanged(id);
-}
-
-template <class Body>
-HRESULT FlairControl::set(Body&& body)
-{
-    return comEntry(IID__FlairButton, [&]() -> HRESULT {
-        body();
-        return S_OK;
-    });
-}
-
-template <class T, class Body>
-HRESULT FlairControl::get(T* value, Body&& body)
-{
-    if (!value)
-        return E_POINTER;
-    return comEntry(IID__FlairButton, [&]() -> HRESULT {
-        *value = body();
-        return S_OK;
-    });
-}
-
-void FlairControl::initProperties() { button_.InitProperties(); }
-
-void FlairControl::onAmbientChanged(DISPID id)
+void FlairControl::buttonAmbientChanged(DISPID id)
 {
     if (id == DISPID_AMBIENT_BACKCOLOR || id == DISPID_UNKNOWN)
         button_.ambientChanged("BackColor");
     if (id == DISPID_AMBIENT_FONT || id == DISPID_UNKNOWN)
         button_.ambientChanged("Font");
-    Control::onAmbientChanged(id);
 }
 
 std::vector<PersistedProperty> FlairControl::persistedProperties()
@@ -122,7 +70,7 @@ std::vector<PersistedProperty> FlairControl::persistedProperties()
     const auto number = [](std::int32_t value) { return com::Variant(value); };
     const auto colour = [](const com::Variant& v) { return static_cast<draw::OleColour>(v.toLong()); };
     const auto index = [](const com::Variant& v) { return static_cast<std::int16_t>(v.toLong()); };
-    return {
+    std::vector<PersistedProperty> properties{
         make(L"Caption", com::Variant(""), [](B& b) { return com::Variant(b.Caption()); },
              [](B& b, const com::Variant& v) { b.setCaption(v.toString()); }),
         make(L"CaptionDetail", com::Variant(""), [](B& b) { return com::Variant(b.CaptionDetail()); },
@@ -150,6 +98,17 @@ std::vector<PersistedProperty> FlairControl::persistedProperties()
         make(L"Hyperlink", com::Variant(""), [](B& b) { return com::Variant(b.Hyperlink()); },
              [](B& b, const com::Variant& v) { b.setHyperlink(v.toString()); }),
     };
+    // The font last, its failure ignored too: bytes that are no font leave the font as it was.
+    PersistedProperty font = fontProperty();
+    font.set = [set = std::move(font.set)](const com::Variant& v) { platform::ignoreFailure([&] { set(v); }); };
+    font.fromBytes = [get = font.get, from = std::move(font.fromBytes)](std::span<const std::uint8_t> bytes) {
+        com::Variant result;
+        if (!platform::ignoreFailure([&] { result = from(bytes); }))
+            result = get();
+        return result;
+    };
+    properties.push_back(std::move(font));
+    return properties;
 }
 
 // ---- _FlairButton ------------------------------------------------------------------------------
@@ -182,17 +141,38 @@ HRESULT FlairControl::get_BackColor(OLE_COLOR* v) { return get(v, [&] { return O
 HRESULT FlairControl::put_BackColor(OLE_COLOR v) { return set([&] { button_.setBackColor(v); }); }
 HRESULT FlairControl::get_ForeColor(OLE_COLOR* v) { return get(v, [&] { return OLE_COLOR{button_.ForeColor()}; }); }
 HRESULT FlairControl::put_ForeColor(OLE_COLOR v) { return set([&] { button_.setForeColor(v); }); }
-HRESULT FlairControl::get_Font(IFontDisp** v) { return get(v, [&] { return fontDispOf(*button_.Font()).Detach(); }); }
-HRESULT FlairControl::putref_Font(IFontDisp* v)
-{
-    return set([&] {
-        if (forms::FontRef font = fontOf(v))
-            button_.setFont(std::move(font));
-    });
-}
+HRESULT FlairControl::get_Font(IFontDisp** v) { return getFont(v); }
+HRESULT FlairControl::putref_Font(IFontDisp* v) { return putFont(v); }
 HRESULT FlairControl::get_Hyperlink(BSTR* v) { return get(v, [&] { return bstr(button_.Hyperlink()); }); }
 HRESULT FlairControl::put_Hyperlink(BSTR v) { return set([&] { button_.setHyperlink(text(v)); }); }
 HRESULT FlairControl::get_hWnd(LONG* v) { return get(v, [&] { return handleValue(button_.hWnd()); }); }
+HRESULT FlairControl::get_ImageList(IDispatch** v)
+{
+    return get(v, [&] { return imageLists_.toObject(button_.ImageList()).Detach(); });
+}
+HRESULT FlairControl::put_ImageList(IDispatch* v) { return putref_ImageList(v); }
+HRESULT FlairControl::putref_ImageList(IDispatch* v)
+{
+    return set([&] { button_.setImageList(imageLists_.toList(v, pictures_)); });
+}
+HRESULT FlairControl::get_ImageListOver(IDispatch** v)
+{
+    return get(v, [&] { return imageLists_.toObject(button_.ImageListOver()).Detach(); });
+}
+HRESULT FlairControl::put_ImageListOver(IDispatch* v) { return putref_ImageListOver(v); }
+HRESULT FlairControl::putref_ImageListOver(IDispatch* v)
+{
+    return set([&] { button_.setImageListOver(imageLists_.toList(v, pictures_)); });
+}
+HRESULT FlairControl::get_ImageListDisabled(IDispatch** v)
+{
+    return get(v, [&] { return imageLists_.toObject(button_.ImageListDisabled()).Detach(); });
+}
+HRESULT FlairControl::put_ImageListDisabled(IDispatch* v) { return putref_ImageListDisabled(v); }
+HRESULT FlairControl::putref_ImageListDisabled(IDispatch* v)
+{
+    return set([&] { button_.setImageListDisabled(imageLists_.toList(v, pictures_)); });
+}
 HRESULT FlairControl::Refresh() { return set([&] { button_.Refresh(); }); }
 
 } // namespace qln::control_dlls

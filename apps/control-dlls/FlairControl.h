@@ -2,27 +2,26 @@
 // DorveltFlairButton.dll's control: FlairButton (DorveltFlairButton.FlairButton) as an ActiveX
 // control.
 //
-// Implements: the button's dual interface _FlairButton (every property of the button but the
-// image lists, with Font as a COM font object), its events (__FlairButton, raised from the
+// Implements: the button's dual interface _FlairButton (every property of the button, with Font as
+// a COM font object and the three image lists as objects of the image-list component's shape), its
+// events (__FlairButton, raised from the
 // button's own; BeforeNavigate's Cancel comes back by reference), change notifications by the
 // button's own rule (each name it reports becomes its dispatch id; Checked and Locked notify
 // nothing), persistence by name in the button's loading order, each step going on past its own
-// failure (first initialisation is the button's InitProperties), ambient properties from the site
-// (an ambient background or font change reaches the button), and hyperlinks opened with the
-// machine's real files and browser. The button fills the control's form and follows its size.
-// Does not: carry image lists through COM (every instance uses the built-in pictures), or persist
-// the font.
-
-#include <memory>
+// failure, the font as a font object (first initialisation is the button's InitProperties),
+// ambient properties from the site (an ambient background or font change reaches the button), and
+// hyperlinks opened with the machine's real files and browser. The button fills the control's
+// form and follows its size.
+// Does not: save the image lists (as the button does not).
 
 #include "DorveltFlairButton.h"  // the type library's header (widl)
-#include "apps/control-dlls/ButtonHost.h"
+#include "apps/control-dlls/ButtonControl.h"
+#include "apps/control-dlls/ComImageList.h"
 #include "controls/flairbutton/FlairButton.h"
-#include "platform/win32/com/activex/DualControl.h"
 
 namespace qln::control_dlls {
 
-class FlairControl final : public platform::win32::com::activex::DualControl<_FlairButton> {
+class FlairControl final : public ButtonControl<_FlairButton, flair::FlairButton> {
 public:
     // A new control holding one reference.
     static IUnknown* create();
@@ -54,28 +53,25 @@ public:
     HRESULT STDMETHODCALLTYPE get_Hyperlink(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Hyperlink(BSTR value) override;
     HRESULT STDMETHODCALLTYPE get_hWnd(LONG* value) override;
+    HRESULT STDMETHODCALLTYPE get_ImageList(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE put_ImageList(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE putref_ImageList(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE get_ImageListOver(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE put_ImageListOver(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE putref_ImageListOver(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE get_ImageListDisabled(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE put_ImageListDisabled(IDispatch* value) override;
+    HRESULT STDMETHODCALLTYPE putref_ImageListDisabled(IDispatch* value) override;
     HRESULT STDMETHODCALLTYPE Refresh() override;
 
 private:
     FlairControl();
     ~FlairControl() override;
 
-    forms::Form& form() override { return form_; }
-    platform::win32::Win32Desktop& desktop() override { return world_->desktop; }
     std::vector<platform::win32::com::activex::PersistedProperty> persistedProperties() override;
-    void initProperties() override;
-    void onPlaced() override { form_.fill(button_); }
-    void onAmbientChanged(DISPID id) override;
+    void buttonAmbientChanged(DISPID id) override;
 
-    void changed(std::string_view name);
-    template <class Body>
-    HRESULT set(Body&& body);
-    template <class T, class Body>
-    HRESULT get(T* value, Body&& body);
-
-    std::shared_ptr<ButtonWorld> world_;
-    ButtonForm form_;
-    flair::FlairButton& button_;
+    ImageListObjects imageLists_;
 };
 
 } // namespace qln::control_dlls

@@ -3,14 +3,13 @@
 #include <cwctype>
 
 #include "platform/Failure.h"
-#include "platform/win32/com/activex/Entry.h"
 
 namespace qln::control_dlls {
 
 namespace {
 
-using platform::win32::com::activex::comEntry;
 using platform::win32::com::activex::PersistedProperty;
+using B = glint::GlintButton;
 
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                               OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTSLIKEBUTTON;
@@ -25,30 +24,14 @@ enum : DISPID {
     evResize
 };
 
-VARIANT_BOOL boolOf(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-std::string text(BSTR value) { return com::Bstr::toUtf8(value); }
-BSTR bstr(const std::string& value) { return com::Bstr(value).release(); }
-
 } // namespace
 
 IUnknown* GlintControl::create() { return static_cast<IOleObject*>(new GlintControl()); }
 
 GlintControl::GlintControl()
-    : DualControl(CLSID_GlintButton, kMiscStatus, DIID___GlintButton), world_(ButtonWorld::shared()),
-      form_(world_->host, "frmGlintButton"), button_(form_.hold<glint::GlintButton>("GlintButton1"))
+    : ButtonControl(CLSID_GlintButton, kMiscStatus, DIID___GlintButton, "frmGlintButton", "GlintButton1", kWidth,
+                    kHeight)
 {
-    form_.move(0, 0, kWidth, kHeight);
-    button_.move(0, 0, kWidth, kHeight);
-    auto site = std::make_unique<ComSite>(
-        button_, [this](DISPID id) { return ambient(id); }, [this](std::string_view name) { changed(name); });
-    site->setEnvironment(world_->environment);
-    button_.setSite(std::move(site));
-
-    const auto mouse = [this](DISPID id) {
-        return [this, id](std::int16_t button, std::int16_t shift, float x, float y) {
-            raiseEvent(id, {shortArgument(button), shortArgument(shift), singleArgument(x), singleArgument(y)});
-        };
-    };
     const auto keys = [this](DISPID id) {
         return [this, id](std::int16_t code, std::int16_t shift) {
             raiseEvent(id, {shortArgument(code), shortArgument(shift)});
@@ -58,51 +41,17 @@ GlintControl::GlintControl()
     button_.KeyDown = keys(evKeyDown);
     button_.KeyPress = [this](std::int16_t ascii) { raiseEvent(evKeyPress, {shortArgument(ascii)}); };
     button_.KeyUp = keys(evKeyUp);
-    button_.MouseDown = mouse(evMouseDown);
+    button_.MouseDown = mouseEvent(evMouseDown);
     button_.MouseEnter = [this] { raiseEvent(evMouseEnter); };
     button_.MouseExit = [this] { raiseEvent(evMouseExit); };
-    button_.MouseMove = mouse(evMouseMove);
-    button_.MouseUp = mouse(evMouseUp);
+    button_.MouseMove = mouseEvent(evMouseMove);
+    button_.MouseUp = mouseEvent(evMouseUp);
     button_.Resize = [this] { raiseEvent(evResize); };
 }
 
 GlintControl::~GlintControl() = default;
 
-void GlintControl::changed(std::string_view name)
-{
-    const std::wstring wide(name.begin(), name.end());
-    LPOLESTR names[] = {const_cast<LPOLESTR>(wide.c_str())};
-    DISPID id = DISPID_UNKNOWN;
-    if (FAILED(dualInfo()->GetIDsOfNames(names, 1, &id)))
-        id = DISPID_UNKNOWN;  // sinks hear "something changed"
-    if (name == "Caption")
-        controlInfoChanged();  // the access key may be another
-    propertyChanged(id);
-}
-
-template <class Body>
-HRESULT GlintControl::set(Body&& body)
-{
-    return comEntry(IID__GlintButton, [&]() -> HRESULT {
-        body();
-        return S_OK;
-    });
-}
-
-template <class T, class Body>
-HRESULT GlintControl::get(T* value, Body&& body)
-{
-    if (!value)
-        return E_POINTER;
-    return comEntry(IID__GlintButton, [&]() -> HRESULT {
-        *value = body();
-        return S_OK;
-    });
-}
-
-void GlintControl::initProperties() { button_.InitProperties(); }
-
-void GlintControl::onAmbientChanged(DISPID id)
+void GlintControl::buttonAmbientChanged(DISPID id)
 {
     const std::string name = ambientName(id);
     if (!name.empty())
@@ -112,7 +61,6 @@ void GlintControl::onAmbientChanged(DISPID id)
         button_.ambientChanged("BackColor");
         button_.ambientChanged("DisplayAsDefault");
     }
-    Control::onAmbientChanged(id);
 }
 
 std::wstring GlintControl::accessKeys() const
@@ -152,7 +100,6 @@ std::vector<PersistedProperty> GlintControl::persistedProperties()
         return PersistedProperty{name, com::Variant(byDefault), [this, read] { return com::Variant(read(button_)); },
                                  [this, write](const com::Variant& v) { write(button_, v.toString()); }};
     };
-    using B = glint::GlintButton;
     const auto colour = [](std::int32_t value) { return static_cast<draw::OleColour>(value); };
     std::vector<PersistedProperty> properties{
         number(L"Appearance", 2, [](B& b) { return b.Appearance(); }, [](B& b, std::int32_t v) { b.setAppearance(v); }),
@@ -172,11 +119,23 @@ std::vector<PersistedProperty> GlintControl::persistedProperties()
         flag(L"Enabled", true, [](B& b) { return b.Enabled(); }, [](B& b, bool v) { b.setEnabled(v); }),
         number(L"ForeColor", static_cast<std::int32_t>(0x80000012), [](B& b) { return b.ForeColor(); },
                [colour](B& b, std::int32_t v) { b.setForeColor(colour(v)); }),
+        fontProperty(),
         number(L"HighlightColor", static_cast<std::int32_t>(0x80000012), [](B& b) { return b.HighlightColor(); },
                [colour](B& b, std::int32_t v) { b.setHighlightColor(colour(v)); }),
+        pictureProperty(L"MouseIcon", [](B& b) { return b.MouseIcon(); },
+                        [](B& b, forms::PictureRef p) { b.setMouseIcon(std::move(p)); }),
         number(L"MousePointer", 0, [](B& b) { return b.MousePointer(); },
                [](B& b, std::int32_t v) { b.setMousePointer(v); }),
         flag(L"RightToLeft", false, [](B& b) { return b.RightToLeft(); }, [](B& b, bool v) { b.setRightToLeft(v); }),
+    };
+    for (int skin = 0; skin < B::SkinCount; ++skin) {
+        const auto which = static_cast<B::Skin>(skin);
+        const std::string name = B::skinNames[skin];
+        properties.push_back(pictureProperty(
+            std::wstring(name.begin(), name.end()).c_str(), [which](B& b) { return b.skin(which); },
+            [which](B& b, forms::PictureRef p) { b.setSkin(which, std::move(p)); }));
+    }
+    properties.insert(properties.end(), {
         number(L"Style", 0, [](B& b) { return b.Style(); }, [](B& b, std::int32_t v) { b.setStyle(v); }),
         number(L"MaskColor", 0, [](B& b) { return b.MaskColor(); },
                [colour](B& b, std::int32_t v) { b.setMaskColor(colour(v)); }),
@@ -186,7 +145,7 @@ std::vector<PersistedProperty> GlintControl::persistedProperties()
         number(L"CaptionAlignVert", 1, [](B& b) { return b.CaptionAlignVert(); },
                [](B& b, std::int32_t v) { b.setCaptionAlignVert(v); }),
         flag(L"ShowFocus", true, [](B& b) { return b.ShowFocus(); }, [](B& b, bool v) { b.setShowFocus(v); }),
-    };
+    });
     for (int skin = 0; skin < glint::GlintButton::SkinCount; ++skin) {
         const auto which = static_cast<glint::GlintButton::Skin>(skin);
         const std::string name = glint::GlintButton::skinPathNames[skin];
@@ -202,6 +161,7 @@ std::vector<PersistedProperty> GlintControl::persistedProperties()
 }
 
 // ---- _GlintButton ------------------------------------------------------------------------------
+
 
 HRESULT GlintControl::get_Appearance(AppearanceConstants* v)
 {
@@ -248,18 +208,8 @@ HRESULT GlintControl::get_CaptionOffsetY(LONG* v) { return get(v, [&] { return L
 HRESULT GlintControl::put_CaptionOffsetY(LONG v) { return set([&] { button_.setCaptionOffsetY(v); }); }
 HRESULT GlintControl::get_Enabled(VARIANT_BOOL* v) { return get(v, [&] { return boolOf(button_.Enabled()); }); }
 HRESULT GlintControl::put_Enabled(VARIANT_BOOL v) { return set([&] { button_.setEnabled(v != VARIANT_FALSE); }); }
-HRESULT GlintControl::get_Font(IFontDisp** v)
-{
-    return get(v, [&] { return fontDispOf(*button_.Font()).Detach(); });
-}
-HRESULT GlintControl::putref_Font(IFontDisp* v)
-{
-    // Anything but a font object is ignored, as the button ignores a Font that is no object.
-    return set([&] {
-        if (forms::FontRef font = fontOf(v))
-            button_.setFont(std::move(font));
-    });
-}
+HRESULT GlintControl::get_Font(IFontDisp** v) { return getFont(v); }
+HRESULT GlintControl::putref_Font(IFontDisp* v) { return putFont(v); }
 HRESULT GlintControl::get_FontBold(VARIANT_BOOL* v) { return get(v, [&] { return boolOf(button_.FontBold()); }); }
 HRESULT GlintControl::put_FontBold(VARIANT_BOOL v) { return set([&] { button_.setFontBold(v != VARIANT_FALSE); }); }
 HRESULT GlintControl::get_FontItalic(VARIANT_BOOL* v) { return get(v, [&] { return boolOf(button_.FontItalic()); }); }
@@ -328,6 +278,60 @@ HRESULT GlintControl::get_Value(ValueConstants* v)
 HRESULT GlintControl::put_Value(ValueConstants v) { return set([&] { button_.setValue(v); }); }
 HRESULT GlintControl::get_WhatsThisHelpID(LONG* v) { return get(v, [&] { return LONG{button_.WhatsThisHelpID()}; }); }
 HRESULT GlintControl::put_WhatsThisHelpID(LONG v) { return set([&] { button_.setWhatsThisHelpID(v); }); }
+HRESULT GlintControl::get_MouseIcon(IPictureDisp** v)
+{
+    return getPicture(v, [](B& b) { return b.MouseIcon(); });
+}
+HRESULT GlintControl::put_MouseIcon(IPictureDisp* v) { return putref_MouseIcon(v); }
+HRESULT GlintControl::putref_MouseIcon(IPictureDisp* v)
+{
+    return putPicture(v, [](B& b, forms::PictureRef p) { b.setMouseIcon(std::move(p)); });
+}
+HRESULT GlintControl::get_SkinDisabled(IPictureDisp** v)
+{
+    return getPicture(v, [](B& b) { return b.SkinDisabled(); });
+}
+HRESULT GlintControl::put_SkinDisabled(IPictureDisp* v) { return putref_SkinDisabled(v); }
+HRESULT GlintControl::putref_SkinDisabled(IPictureDisp* v)
+{
+    return putPicture(v, [](B& b, forms::PictureRef p) { b.setSkinDisabled(std::move(p)); });
+}
+HRESULT GlintControl::get_SkinDown(IPictureDisp** v)
+{
+    return getPicture(v, [](B& b) { return b.SkinDown(); });
+}
+HRESULT GlintControl::put_SkinDown(IPictureDisp* v) { return putref_SkinDown(v); }
+HRESULT GlintControl::putref_SkinDown(IPictureDisp* v)
+{
+    return putPicture(v, [](B& b, forms::PictureRef p) { b.setSkinDown(std::move(p)); });
+}
+HRESULT GlintControl::get_SkinFocus(IPictureDisp** v)
+{
+    return getPicture(v, [](B& b) { return b.SkinFocus(); });
+}
+HRESULT GlintControl::put_SkinFocus(IPictureDisp* v) { return putref_SkinFocus(v); }
+HRESULT GlintControl::putref_SkinFocus(IPictureDisp* v)
+{
+    return putPicture(v, [](B& b, forms::PictureRef p) { b.setSkinFocus(std::move(p)); });
+}
+HRESULT GlintControl::get_SkinOver(IPictureDisp** v)
+{
+    return getPicture(v, [](B& b) { return b.SkinOver(); });
+}
+HRESULT GlintControl::put_SkinOver(IPictureDisp* v) { return putref_SkinOver(v); }
+HRESULT GlintControl::putref_SkinOver(IPictureDisp* v)
+{
+    return putPicture(v, [](B& b, forms::PictureRef p) { b.setSkinOver(std::move(p)); });
+}
+HRESULT GlintControl::get_SkinUp(IPictureDisp** v)
+{
+    return getPicture(v, [](B& b) { return b.SkinUp(); });
+}
+HRESULT GlintControl::put_SkinUp(IPictureDisp* v) { return putref_SkinUp(v); }
+HRESULT GlintControl::putref_SkinUp(IPictureDisp* v)
+{
+    return putPicture(v, [](B& b, forms::PictureRef p) { b.setSkinUp(std::move(p)); });
+}
 HRESULT GlintControl::Refresh() { return set([&] { button_.Refresh(); }); }
 
 } // namespace qln::control_dlls

@@ -1,27 +1,23 @@
 #pragma once
 // btGlintButton.dll's control: GlintButton (btGlintButton.GlintButton) as an ActiveX control.
 //
-// Implements: the button's dual interface _GlintButton (every property of the button but the
-// pictures, with Font as a COM font object), its events (__GlintButton, raised from the button's
-// own), change notifications by the button's own rule (each name the button reports becomes its
-// dispatch id), persistence of every scalar property by name in the button's loading order
-// (first initialisation is the button's InitProperties), ambient properties from the site (an
-// ambient change reaches the button, which repaints), and the button's access key as the
+// Implements: the button's dual interface _GlintButton (every property of the button, with Font
+// as a COM font object and MouseIcon and the five skins as COM picture objects, set by value or by
+// reference, Nothing clearing), its events (__GlintButton, raised from the button's own), change
+// notifications by the button's own rule (each name the button reports becomes its dispatch id),
+// persistence of every property by name in the button's loading order (the font and the pictures
+// as objects; first initialisation is the button's InitProperties), ambient properties from the
+// site (an ambient change reaches the button, which repaints), and the button's access key as the
 // control's mnemonic (a press raises Click). The button fills the control's form and follows its
 // size; it draws with our painters in the control's window and through IViewObject2.
-// Does not: carry the skin and mouse-icon pictures through COM or persist them, or persist the
-// font (the skins load by their paths; FontName and the other font properties are set by name).
-
-#include <memory>
 
 #include "btGlintButton.h"  // the type library's header (widl)
-#include "apps/control-dlls/ButtonHost.h"
+#include "apps/control-dlls/ButtonControl.h"
 #include "controls/glintbutton/GlintButton.h"
-#include "platform/win32/com/activex/DualControl.h"
 
 namespace qln::control_dlls {
 
-class GlintControl final : public platform::win32::com::activex::DualControl<_GlintButton> {
+class GlintControl final : public ButtonControl<_GlintButton, glint::GlintButton> {
 public:
     // A new control holding one reference.
     static IUnknown* create();
@@ -93,31 +89,34 @@ public:
     HRESULT STDMETHODCALLTYPE put_Value(ValueConstants value) override;
     HRESULT STDMETHODCALLTYPE get_WhatsThisHelpID(LONG* value) override;
     HRESULT STDMETHODCALLTYPE put_WhatsThisHelpID(LONG value) override;
+    HRESULT STDMETHODCALLTYPE get_MouseIcon(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE put_MouseIcon(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE putref_MouseIcon(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_SkinDisabled(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE put_SkinDisabled(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE putref_SkinDisabled(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_SkinDown(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE put_SkinDown(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE putref_SkinDown(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_SkinFocus(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE put_SkinFocus(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE putref_SkinFocus(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_SkinOver(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE put_SkinOver(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE putref_SkinOver(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_SkinUp(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE put_SkinUp(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE putref_SkinUp(IPictureDisp* value) override;
     HRESULT STDMETHODCALLTYPE Refresh() override;
 
 private:
     GlintControl();
     ~GlintControl() override;
 
-    forms::Form& form() override { return form_; }
-    platform::win32::Win32Desktop& desktop() override { return world_->desktop; }
     std::vector<platform::win32::com::activex::PersistedProperty> persistedProperties() override;
-    void initProperties() override;
-    void onPlaced() override { form_.fill(button_); }
-    void onAmbientChanged(DISPID id) override;
+    void buttonAmbientChanged(DISPID id) override;
     void onMnemonic(const MSG& msg) override;
     std::wstring accessKeys() const override;
-
-    // The button's property `name` changed.
-    void changed(std::string_view name);
-    template <class Body>
-    HRESULT set(Body&& body);
-    template <class T, class Body>
-    HRESULT get(T* value, Body&& body);
-
-    std::shared_ptr<ButtonWorld> world_;
-    ButtonForm form_;
-    glint::GlintButton& button_;
 };
 
 } // namespace qln::control_dlls

@@ -1,44 +1,22 @@
-// btGlintButton.dll's exports: the in-process server of the class btGlintButton.GlintButton.
-//
-//   regsvr32 btGlintButton.dll                     registers for the current user (HKCU)
-//   regsvr32 /u btGlintButton.dll                  removes that
-//   regsvr32 /n /i:machine btGlintButton.dll       registers for every user (HKLM; Wine needs this)
-//   regsvr32 /u /n /i:machine btGlintButton.dll    removes that
+// btGlintButton.dll's class table: the in-process server of the class btGlintButton.GlintButton
+// (its exports are DllExports.cpp's).
 
 #include <array>
 
+#include "apps/control-dlls/DllExports.h"
 #include "apps/control-dlls/GlintControl.h"
-#include "platform/win32/com/activex/Server.h"
 
-namespace {
+namespace qln::control_dlls {
 
-namespace activex = platform::win32::com::activex;
-
-const std::array<activex::ControlClass, 1> kClasses{{
-    {CLSID_GlintButton, L"btGlintButton.GlintButton", L"GlintButton", LIBID_btGlintButton,
-     OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
-         OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTSLIKEBUTTON,
-     &qln::control_dlls::GlintControl::create},
-}};
-
-} // namespace
-
-extern "C" {
-
-HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
+std::span<const platform::win32::com::activex::ControlClass> dllClasses()
 {
-    return activex::getClassObject(kClasses, clsid, iid, object);
+    static const std::array<platform::win32::com::activex::ControlClass, 1> classes{{
+        {CLSID_GlintButton, L"btGlintButton.GlintButton", L"GlintButton", LIBID_btGlintButton,
+         OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+             OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTSLIKEBUTTON,
+         &GlintControl::create},
+    }};
+    return classes;
 }
 
-HRESULT __stdcall DllCanUnloadNow() { return activex::canUnloadNow(); }
-
-HRESULT __stdcall DllRegisterServer() { return activex::registerServer(kClasses, activex::Scope::User); }
-
-HRESULT __stdcall DllUnregisterServer() { return activex::unregisterServer(kClasses, activex::Scope::User); }
-
-HRESULT __stdcall DllInstall(BOOL install, LPCWSTR commandLine)
-{
-    return activex::install(kClasses, install, commandLine);
-}
-
-} // extern "C"
+} // namespace qln::control_dlls

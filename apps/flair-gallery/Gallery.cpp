@@ -13,7 +13,6 @@
 #include "platform/forms/SimControlEnvironment.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimLoop.h"
-#include "platform/sim/SimSystemInfo.h"
 
 namespace flairgallery {
 
@@ -21,9 +20,9 @@ namespace {
 
 using flair::FlairButton;
 
-constexpr int kButtonWidth = 150;
-constexpr int kButtonHeight = 24;
-constexpr int kMargin = 6;
+constexpr int kButtonWidth = sampleWidth;
+constexpr int kButtonHeight = sampleHeight;
+constexpr int kMargin = sampleMargin;
 constexpr int kTwipsPerPixel = 15;  // the simulated screen's 96 dpi
 constexpr draw::OleColour kPageBack = draw::systemOleColour(draw::syscolour::ButtonFace);
 
@@ -164,9 +163,9 @@ int renderGallery(const std::filesystem::path& outDir)
     gallerykit::makeOutputFolder(outDir);
     platform::sim::SimLoop loop;
     platform::sim::SimDesktop desktop{loop};
-    platform::sim::SimSystemInfo system;
+    const std::unique_ptr<platform::SystemInfo> system = gallerykit::makeSystemInfo();
     std::unique_ptr<platform::FontEngine> fonts = gallerykit::makeFontEngine();
-    forms::FormsHost host{desktop, loop, *fonts, system};
+    forms::FormsHost host{desktop, loop, *fonts, *system};
 
     const auto& allStates = states();
     std::vector<std::string> rowNames, columnNames;

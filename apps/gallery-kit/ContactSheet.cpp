@@ -4,6 +4,12 @@
 
 #include "platform/Failure.h"
 #include "platform/fonts/FixedFontEngine.h"
+#ifdef _WIN32
+#include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/Win32SystemInfo.h"
+#else
+#include "platform/sim/SimSystemInfo.h"
+#endif
 #ifdef QLN_HAVE_FREETYPE
 #include "platform/fonts/FreeTypeFontEngine.h"
 #endif
@@ -20,12 +26,24 @@ void makeOutputFolder(const std::filesystem::path& folder)
 
 std::unique_ptr<platform::FontEngine> makeFontEngine()
 {
+#ifdef _WIN32
+    return std::make_unique<platform::win32::GdiFontEngine>();
+#endif
 #ifdef QLN_HAVE_FREETYPE
     std::unique_ptr<platform::FontEngine> real;
     if (platform::ignoreFailure([&] { real = std::make_unique<fonts::FreeTypeFontEngine>(); }))
         return real;
 #endif
     return std::make_unique<fonts::FixedFontEngine>();
+}
+
+std::unique_ptr<platform::SystemInfo> makeSystemInfo()
+{
+#ifdef _WIN32
+    return std::make_unique<platform::win32::Win32SystemInfo>();
+#else
+    return std::make_unique<platform::sim::SimSystemInfo>();
+#endif
 }
 
 ContactSheet::ContactSheet(platform::FontEngine& fonts, const std::vector<std::string>& rows,

@@ -1,7 +1,9 @@
 #pragma once
-// What the two button galleries share: the output folder, the font engine they draw with (the
-// platform's real fonts when FreeType is there, exact fixed metrics otherwise), and the contact
-// sheet that lays every sample out in a grid under its column's state and beside its row's name.
+// What the two button galleries share: the output folder, the font engine they draw with (on
+// Windows the GDI's fonts, as the button controls draw there; elsewhere the platform's real fonts
+// when FreeType is there, exact fixed metrics otherwise), the machine facts (Windows' own there,
+// the simulated screen elsewhere), and the contact sheet that lays every sample out in a grid
+// under its column's state and beside its row's name.
 
 #include <filesystem>
 #include <memory>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "platform/FontEngine.h"
+#include "platform/SystemInfo.h"
 #include "platform/draw/Surface.h"
 
 namespace gallerykit {
@@ -17,6 +20,7 @@ namespace gallerykit {
 void makeOutputFolder(const std::filesystem::path& folder);
 
 std::unique_ptr<platform::FontEngine> makeFontEngine();
+std::unique_ptr<platform::SystemInfo> makeSystemInfo();
 
 class ContactSheet {
 public:

@@ -13,7 +13,6 @@
 #include "platform/forms/Form.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimLoop.h"
-#include "platform/sim/SimSystemInfo.h"
 
 namespace gallery {
 
@@ -21,12 +20,12 @@ namespace {
 
 using glint::GlintButton;
 
-constexpr draw::OleColour kPopupBack = 0xE1FFFF;
+constexpr draw::OleColour kPopupBack = samplePaper;
 constexpr draw::Rgb kPopupPaper{255, 255, 225};
 constexpr draw::Rgb kMask{255, 0, 255};
-constexpr int kButtonWidth = 96;
-constexpr int kButtonHeight = 30;
-constexpr int kMargin = 8;
+constexpr int kButtonWidth = sampleWidth;
+constexpr int kButtonHeight = sampleHeight;
+constexpr int kMargin = sampleMargin;
 constexpr int kTwipsPerPixel = 15;  // the simulated screen's 96 dpi
 
 struct Look {
@@ -71,11 +70,11 @@ forms::PictureRef pill(draw::Rgb body, draw::Rgb rim, int inset)
 
 void loadSkins(GlintButton& b)
 {
-    b.setSkinUp(pill({70, 130, 200}, {30, 60, 120}, 0));
-    b.setSkinOver(pill({250, 170, 40}, {160, 90, 0}, 0));
-    b.setSkinDown(pill({40, 90, 150}, {20, 40, 90}, -3));
-    b.setSkinFocus(pill({70, 130, 200}, {255, 255, 255}, 0));
-    b.setSkinDisabled(pill({170, 170, 170}, {120, 120, 120}, 0));
+    for (const auto& [name, picture] : skinPictures()) {
+        for (int skin = 0; skin < GlintButton::SkinCount; ++skin)
+            if (name == GlintButton::skinNames[skin])
+                b.setSkin(static_cast<GlintButton::Skin>(skin), picture);
+    }
     b.setForeColor(0xFFFFFF);
     b.setHighlightColor(0x000000);
 }
@@ -145,14 +144,23 @@ draw::Surface drawSample(forms::FormsHost& host, const Look& look, const State& 
 
 } // namespace
 
+std::vector<std::pair<std::string, forms::PictureRef>> skinPictures()
+{
+    return {{"SkinUp", pill({70, 130, 200}, {30, 60, 120}, 0)},
+            {"SkinOver", pill({250, 170, 40}, {160, 90, 0}, 0)},
+            {"SkinDown", pill({40, 90, 150}, {20, 40, 90}, -3)},
+            {"SkinFocus", pill({70, 130, 200}, {255, 255, 255}, 0)},
+            {"SkinDisabled", pill({170, 170, 170}, {120, 120, 120}, 0)}};
+}
+
 int renderGallery(const std::filesystem::path& outDir)
 {
     gallerykit::makeOutputFolder(outDir);
     platform::sim::SimLoop loop;
     platform::sim::SimDesktop desktop{loop};
-    platform::sim::SimSystemInfo system;
+    const std::unique_ptr<platform::SystemInfo> system = gallerykit::makeSystemInfo();
     std::unique_ptr<platform::FontEngine> fonts = gallerykit::makeFontEngine();
-    forms::FormsHost host{desktop, loop, *fonts, system};
+    forms::FormsHost host{desktop, loop, *fonts, *system};
 
     const auto& allLooks = looks();
     const auto& allStates = states();

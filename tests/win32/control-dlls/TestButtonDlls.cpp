@@ -12,7 +12,11 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,8 +24,12 @@
 #include <gtest/gtest.h>
 
 #include "../activex/Container.h"
+#include "btGlintButton.h"  // the type library's header (widl)
+#include "apps/flair-gallery/Gallery.h"
+#include "apps/glint-gallery/Gallery.h"
 #include "controls/flairbutton/FlairButton.h"
 #include "controls/glintbutton/GlintButton.h"
+#include "platform/draw/Png.h"
 #include "platform/forms/Form.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimLoop.h"
@@ -66,9 +74,10 @@ com::Dispatch late(const ComPtr<IUnknown>& control)
     return com::Dispatch(dispatch);
 }
 
-// A property put by name as a late-bound caller makes it, answering the HRESULT and the
-// exception's code.
-std::pair<HRESULT, SCODE> putByName(const ComPtr<IUnknown>& control, const wchar_t* name, VARIANT value)
+// A property put by name as a late-bound caller makes it (by value, or by reference with
+// DISPATCH_PROPERTYPUTREF), answering the HRESULT and the exception's code.
+std::pair<HRESULT, SCODE> putByName(const ComPtr<IUnknown>& control, const wchar_t* name, VARIANT value,
+                                    WORD how = DISPATCH_PROPERTYPUT)
 {
     ComPtr<IDispatch> dispatch;
     EXPECT_EQ(control.As(&dispatch), S_OK);
@@ -79,7 +88,7 @@ std::pair<HRESULT, SCODE> putByName(const ComPtr<IUnknown>& control, const wchar
     DISPPARAMS params{&value, &named, 1, 1};
     EXCEPINFO exception{};
     const HRESULT hr =
-        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &exception, nullptr);
+        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, how, &params, nullptr, &exception, nullptr);
     const SCODE code = exception.scode;
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrSource);
@@ -326,6 +335,206 @@ private:
     GetControl getControl_ = nullptr;
     HWND window_ = nullptr;
 };
+
+// ---- Pictures and the galleries ----------------------------------------------------------------
+
+// An object as a by-value argument (the caller keeps its reference).
+VARIANT objectValue(IDispatch* object)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_DISPATCH;
+    v.pdispVal = object;
+    return v;
+}
+
+// A picture object of a bitmap with these 0x00RRGGBB pixels, top row first.
+ComPtr<IPictureDisp> bitmapPicture(int width, int height, const std::uint32_t* pixels)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    EXPECT_NE(bitmap, nullptr);
+    std::copy(pixels, pixels + width * height, static_cast<std::uint32_t*>(bits));
+    PICTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_BITMAP;
+    description.bmp.hbitmap = bitmap;
+    ComPtr<IPictureDisp> picture;
+    EXPECT_EQ(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
+                                       reinterpret_cast<void**>(picture.GetAddressOf())),
+              S_OK);
+    return picture;
+}
+
+ComPtr<IPictureDisp> solidPicture(int width, int height, std::uint32_t rgb)
+{
+    const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, rgb);
+    return bitmapPicture(width, height, pixels.data());
+}
+
+ComPtr<IPictureDisp> pictureOf(const forms::Picture& picture)
+{
+    return bitmapPicture(picture.image.width(), picture.image.height(), picture.image.bits().data());
+}
+
+// A picture object's bitmap as pixels (0x00RRGGBB, top row first) and its size; nothing for a
+// picture that is no bitmap.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> bits;
+};
+
+Pixels pixelsOf(IUnknown* object)
+{
+    Pixels result;
+    ComPtr<IPicture> picture;
+    if (!object || FAILED(object->QueryInterface(IID_PPV_ARGS(&picture))))
+        return result;
+    OLE_HANDLE handle = 0;
+    SHORT type = 0;
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)))
+        return result;
+    const auto bitmap = reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(handle));
+    BITMAP header{};
+    GetObjectW(bitmap, sizeof header, &header);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = header.bmWidth;
+    info.bmiHeader.biHeight = -header.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    result.width = header.bmWidth;
+    result.height = header.bmHeight;
+    result.bits.resize(static_cast<std::size_t>(header.bmWidth) * header.bmHeight);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    GetDIBits(dc, bitmap, 0, static_cast<UINT>(header.bmHeight), result.bits.data(), &info, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    for (auto& p : result.bits)
+        p &= 0x00FFFFFFu;
+    return result;
+}
+
+// Whether two objects are the same COM object.
+bool sameObject(IUnknown* a, IUnknown* b)
+{
+    if (!a || !b)
+        return a == b;
+    ComPtr<IUnknown> first, second;
+    a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(first.GetAddressOf()));
+    b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(second.GetAddressOf()));
+    return first.Get() == second.Get();
+}
+
+std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A VT_ARRAY | VT_UI1 Variant of the bytes, as some property bags hand back an object's data.
+com::Variant byteArray(const std::vector<std::uint8_t>& bytes)
+{
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    void* data = nullptr;
+    SafeArrayAccessData(array, &data);
+    std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(data));
+    SafeArrayUnaccessData(array);
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_ARRAY | VT_UI1;
+    v.parray = array;
+    com::Variant result = com::Variant::copyOf(v);
+    VariantClear(&v);
+    return result;
+}
+
+// The gallery's pictures, written by the gallery's own code into a fresh temporary folder.
+std::filesystem::path writtenGallery(const wchar_t* name, int (*render)(const std::filesystem::path&))
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder = std::filesystem::path(temp) / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    EXPECT_GT(render(folder), 0);
+    return folder;
+}
+
+// The pixels of a rectangle of a PNG picture, top row first.
+std::vector<std::uint32_t> pngPixels(const std::filesystem::path& file, int left, int top, int width, int height)
+{
+    const draw::Surface picture = draw::readPicture(fileBytes(file));
+    std::vector<std::uint32_t> pixels;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+            pixels.push_back(picture.pixel(x, y).value_or(draw::Rgb{1, 2, 3}).packed());
+    return pixels;
+}
+
+// A container window with a background of its own colour (the gallery's paper), so that what a
+// transparent button leaves out shows the same colour as on the gallery's pictures.
+class PaperWindow {
+public:
+    PaperWindow(int left, int top, int width, int height, COLORREF paper) : brush_(CreateSolidBrush(paper))
+    {
+        WNDCLASSW type{};
+        type.lpfnWndProc = DefWindowProcW;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.hbrBackground = brush_;
+        type.lpszClassName = L"QlnPaperWindow";
+        UnregisterClassW(type.lpszClassName, type.hInstance);
+        RegisterClassW(&type);
+        window_ = CreateWindowExW(0, type.lpszClassName, L"Paper", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, left, top,
+                                  width, height, nullptr, nullptr, type.hInstance, nullptr);
+        EXPECT_NE(window_, nullptr);
+    }
+    ~PaperWindow()
+    {
+        DestroyWindow(window_);
+        UnregisterClassW(L"QlnPaperWindow", GetModuleHandleW(nullptr));
+        DeleteObject(brush_);
+    }
+    PaperWindow(const PaperWindow&) = delete;
+    PaperWindow& operator=(const PaperWindow&) = delete;
+    HWND handle() const { return window_; }
+
+private:
+    HBRUSH brush_;
+    HWND window_ = nullptr;
+};
+
+// Moves the real pointer onto a point of the screen as the user's mouse does: from a pixel to
+// its left, so that the window under it sees it move there.
+void pointerTo(POINT screen)
+{
+    for (const LONG x : {screen.x - 1, screen.x}) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        pump(100);
+    }
+}
+
+// A control set up as a container sets one up: site, new state, then in-place activation.
+void placeNew(const ComPtr<IUnknown>& control, Site& site, HWND window, const RECT& position)
+{
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(control.As(&object), S_OK);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    initNew(control);
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, window, &position), S_OK);
+}
 
 // ---- GlintButton --------------------------------------------------------------------------------
 
@@ -684,6 +893,241 @@ TEST_F(GlintDll, AHostThatDrawsItThroughIViewObjectGetsWhatTheButtonRenders)
     EXPECT_EQ(difference(drawn, reference.form.render().bits(), kGlintWidth), "");
 }
 
+TEST_F(GlintDll, EveryPictureIsAPictureObjectByValueOrReferenceNothingClearsAndEachNotifies)
+{
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    ComPtr<Site> site;
+    site.Attach(new Site(nullptr, RECT{}, PageSite::None));
+    ComPtr<IConnectionPointContainer> points;
+    ASSERT_EQ(control.As(&points), S_OK);
+    ComPtr<IConnectionPoint> notify;
+    ASSERT_EQ(points->FindConnectionPoint(IID_IPropertyNotifySink, &notify), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(notify->Advise(static_cast<IPropertyNotifySink*>(site.Get()), &cookie), S_OK);
+
+    // A new instance has none of them: each reads as Nothing.
+    const std::vector<std::pair<const wchar_t*, DISPID>> pictures{{L"MouseIcon", 29}, {L"SkinDisabled", 30},
+                                                                  {L"SkinDown", 31},  {L"SkinFocus", 32},
+                                                                  {L"SkinOver", 33},  {L"SkinUp", 34}};
+    for (const auto& [name, id] : pictures) {
+        const com::Variant none = button.get(platform::win32::toUtf8(name));
+        EXPECT_EQ(none.type(), VT_DISPATCH);
+        EXPECT_EQ(none.raw().pdispVal, nullptr);
+    }
+    // Set by reference and by value alternately: each reads back as the object given, and tells
+    // the sinks its own dispatch id.
+    WORD how = DISPATCH_PROPERTYPUTREF;
+    std::uint32_t colour = 0x00204080;
+    for (const auto& [name, id] : pictures) {
+        const ComPtr<IPictureDisp> picture = solidPicture(24, 12, colour++);
+        site->changedProperties.clear();
+        EXPECT_EQ(putByName(control, name, objectValue(picture.Get()), how).first, S_OK) << name;
+        how = how == DISPATCH_PROPERTYPUTREF ? DISPATCH_PROPERTYPUT : DISPATCH_PROPERTYPUTREF;
+        const com::Variant back = button.get(platform::win32::toUtf8(name));
+        ASSERT_EQ(back.type(), VT_DISPATCH);
+        EXPECT_TRUE(sameObject(back.raw().pdispVal, picture.Get())) << name;
+        EXPECT_EQ(std::count(site->changedProperties.begin(), site->changedProperties.end(), id), 1) << name;
+    }
+    // The first skin made a skinned button of it.
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);
+
+    // Something that is no picture: refused by IDispatch already (no picture interface), and by
+    // the property itself with error 481 when it reaches it through the dual interface; the
+    // picture is kept.
+    const com::Variant font = button.get("Font");
+    EXPECT_TRUE(FAILED(
+        putByName(control, L"SkinUp", objectValue(font.raw().pdispVal), DISPATCH_PROPERTYPUTREF).first));
+    ComPtr<_GlintButton> dual;
+    ASSERT_EQ(control.As(&dual), S_OK);
+    EXPECT_EQ(dual->putref_SkinUp(reinterpret_cast<IPictureDisp*>(font.raw().pdispVal)), CTL_E_INVALIDPICTURE);
+    EXPECT_EQ(pixelsOf(button.get("SkinUp").raw().pdispVal).bits.at(0), 0x00204085u);
+
+    // Nothing clears each one; without any skin the button is a 3D button again.
+    for (const auto& [name, id] : pictures) {
+        EXPECT_EQ(putByName(control, name, objectValue(nullptr), DISPATCH_PROPERTYPUTREF).first, S_OK) << name;
+        EXPECT_EQ(button.get(platform::win32::toUtf8(name)).raw().pdispVal, nullptr) << name;
+    }
+    EXPECT_EQ(button.get("Appearance").toLong(), 2);
+    EXPECT_EQ(notify->Unadvise(cookie), S_OK);
+}
+
+TEST_F(GlintDll, PicturesAndTheFontAreSavedAsObjectsInABagAndAsBytesInAStream)
+{
+    ComPtr<IUnknown> control = create(kGlintProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    const std::string ambientName = button.get("FontName").toString();
+    const ComPtr<IPictureDisp> up = solidPicture(40, 20, 0x002060A0);
+    const ComPtr<IPictureDisp> icon = solidPicture(16, 16, 0x00FF0000);
+    ASSERT_EQ(putByName(control, L"SkinUp", objectValue(up.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    ASSERT_EQ(putByName(control, L"MouseIcon", objectValue(icon.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    button.put("FontName", "Tahoma");
+    button.put("FontBold", com::Variant(true));
+    button.put("FontSize", 11.0);
+
+    // A bag holds the objects themselves; pictures that are none are not written.
+    ComPtr<IPersistPropertyBag> bagged;
+    ASSERT_EQ(control.As(&bagged), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
+    EXPECT_EQ(bag.values[L"SkinUp"].type(), VT_UNKNOWN);
+    EXPECT_EQ(bag.values[L"Font"].type(), VT_UNKNOWN);
+    EXPECT_EQ(bag.values.count(L"SkinDown"), 0u);
+    ASSERT_EQ(bagged->InitNew(), S_OK);
+    EXPECT_EQ(button.get("SkinUp").raw().pdispVal, nullptr);
+    EXPECT_EQ(button.get("FontName").toString(), ambientName);
+    ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
+    EXPECT_TRUE(sameObject(button.get("SkinUp").raw().pdispVal, up.Get()));
+    EXPECT_TRUE(sameObject(button.get("MouseIcon").raw().pdispVal, icon.Get()));
+    EXPECT_EQ(button.get("SkinDown").raw().pdispVal, nullptr);
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);
+    EXPECT_EQ(button.get("FontName").toString(), "Tahoma");
+    EXPECT_TRUE(button.get("FontBold").toBool());
+
+    // A stream holds their bytes: the pictures come back as new objects of the same pixels.
+    ComPtr<IPersistStreamInit> streamed;
+    ASSERT_EQ(control.As(&streamed), S_OK);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
+    ULARGE_INTEGER most{};
+    ASSERT_EQ(streamed->GetSizeMax(&most), S_OK);
+    STATSTG stat{};
+    ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_GE(most.QuadPart, stat.cbSize.QuadPart);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    const Pixels skin = pixelsOf(button.get("SkinUp").raw().pdispVal);
+    EXPECT_EQ(skin.width, 40);
+    EXPECT_EQ(skin.height, 20);
+    EXPECT_EQ(skin.bits, std::vector<std::uint32_t>(40 * 20, 0x002060A0u));
+    EXPECT_EQ(pixelsOf(button.get("MouseIcon").raw().pdispVal).bits.at(0), 0x00FF0000u);
+    EXPECT_EQ(button.get("SkinOver").raw().pdispVal, nullptr);
+    EXPECT_EQ(button.get("Appearance").toLong(), 4);
+    EXPECT_EQ(button.get("FontName").toString(), "Tahoma");
+    EXPECT_TRUE(button.get("FontBold").toBool());
+    EXPECT_NEAR(button.get("FontSize").toDouble(), 11.0, 0.5);
+
+    // A bag may hand a picture back as its file's bytes; bytes that are no picture end the
+    // loading with error 481 (the button's loading stops at a value it refuses).
+    const std::wstring file = writeBitmap(L"qln-glint-bag.bmp", 8, 4, 0x0000C000);
+    MemoryBag bytes;
+    bytes.values[L"SkinOver"] = byteArray(fileBytes(file));
+    ASSERT_EQ(bagged->Load(&bytes, nullptr), S_OK);
+    EXPECT_EQ(pixelsOf(button.get("SkinOver").raw().pdispVal).bits, std::vector<std::uint32_t>(8 * 4, 0x0000C000u));
+    EXPECT_EQ(button.get("SkinUp").raw().pdispVal, nullptr);  // not in that bag: none
+    EXPECT_EQ(button.get("FontName").toString(), ambientName);  // not in that bag: the ambient font
+    bytes.values[L"SkinOver"] = byteArray({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
+    EXPECT_EQ(bagged->Load(&bytes, nullptr), CTL_E_INVALIDPICTURE);
+    DeleteFileW(file.c_str());
+
+    // An icon is drawn into the button's picture: a stream keeps it as a bitmap of the icon's size.
+    PICTDESC iconDescription{};
+    iconDescription.cbSizeofstruct = sizeof iconDescription;
+    iconDescription.picType = PICTYPE_ICON;
+    iconDescription.icon.hicon = LoadIconW(nullptr, IDI_APPLICATION);
+    ComPtr<IPictureDisp> shown;
+    ASSERT_EQ(OleCreatePictureIndirect(&iconDescription, IID_IPictureDisp, FALSE,
+                                       reinterpret_cast<void**>(shown.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(putByName(control, L"MouseIcon", objectValue(shown.Get())).first, S_OK);
+    EXPECT_TRUE(sameObject(button.get("MouseIcon").raw().pdispVal, shown.Get()));
+    ComPtr<IStream> iconStream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &iconStream), S_OK);
+    ASSERT_EQ(streamed->Save(iconStream.Get(), TRUE), S_OK);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(iconStream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(iconStream.Get()), S_OK);
+    const Pixels drawn = pixelsOf(button.get("MouseIcon").raw().pdispVal);
+    EXPECT_EQ(drawn.width, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(drawn.height, GetSystemMetrics(SM_CYICON));
+    EXPECT_NE(std::count(drawn.bits.begin(), drawn.bits.end(), 0x00FFFFFFu),
+              static_cast<std::ptrdiff_t>(drawn.bits.size()));  // the icon, not only the white
+}
+
+TEST_F(GlintDll, HostedItLooksAsTheGallerysPictureOfTheSameState)
+{
+    const std::filesystem::path gallery = writtenGallery(L"qln-glint-gallery", &gallery::renderGallery);
+    constexpr int kW = gallery::sampleWidth, kH = gallery::sampleHeight;
+    const COLORREF paper = gallery::samplePaper;  // OLE colours and COLORREFs share the layout
+    const auto skins = [](const ComPtr<IUnknown>& control, com::Dispatch& button) {
+        for (const auto& [name, picture] : gallery::skinPictures()) {
+            const ComPtr<IPictureDisp> object = pictureOf(*picture);
+            const std::wstring wide(name.begin(), name.end());
+            ASSERT_EQ(putByName(control, wide.c_str(), objectValue(object.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+        }
+        button.put("ForeColor", std::int32_t{0xFFFFFF});
+        button.put("HighlightColor", std::int32_t{0});
+    };
+    const POINT inside{220 + kW / 2, 220 + kH / 2};
+    struct Case {
+        const char* sample;
+        std::function<void(const ComPtr<IUnknown>&, com::Dispatch&, Site&)> enter;
+    };
+    const std::vector<Case> cases{
+        {"3d-up", [](auto&, com::Dispatch&, Site&) {}},
+        {"xp-hover", [&](auto&, com::Dispatch& b, Site&) {
+             b.put("Appearance", std::int32_t{3});
+             pointerTo(inside);
+         }},
+        {"flat-border-disabled", [](auto&, com::Dispatch& b, Site&) {
+             b.put("Appearance", std::int32_t{1});
+             b.put("BorderColor", std::int32_t{0x5A5A5A});
+             b.put("Enabled", com::Variant(false));
+         }},
+        {"xp-toggle-down", [](auto&, com::Dispatch& b, Site&) {
+             b.put("Appearance", std::int32_t{3});
+             b.put("Style", std::int32_t{1});
+             b.put("Value", std::int32_t{0});
+         }},
+        {"3d-default", [](const ComPtr<IUnknown>& c, com::Dispatch&, Site& site) {
+             site.ambients[DISPID_AMBIENT_DISPLAYASDEFAULT] = com::Variant(true);
+             ComPtr<IOleControl> ole;
+             ASSERT_EQ(c.As(&ole), S_OK);
+             ASSERT_EQ(ole->OnAmbientPropertyChange(DISPID_AMBIENT_DISPLAYASDEFAULT), S_OK);
+         }},
+        {"skin-up", [&](const ComPtr<IUnknown>& c, com::Dispatch& b, Site&) { skins(c, b); }},
+        {"skin-hover", [&](const ComPtr<IUnknown>& c, com::Dispatch& b, Site&) {
+             skins(c, b);
+             pointerTo(inside);
+         }},
+        {"skin-disabled", [&](const ComPtr<IUnknown>& c, com::Dispatch& b, Site&) {
+             skins(c, b);
+             b.put("Enabled", com::Variant(false));
+         }},
+    };
+    for (const Case& sample : cases) {
+        SCOPED_TRACE(sample.sample);
+        parkPointer();
+        PaperWindow container(200, 200, kW + 40, kH + 40, paper);
+        const RECT position{20, 20, 20 + kW, 20 + kH};
+        ComPtr<Site> site;
+        site.Attach(new Site(container.handle(), position, PageSite::None));
+        ComPtr<IUnknown> control = create(kGlintProgId);
+        ASSERT_TRUE(control);
+        site->ambients[DISPID_AMBIENT_BACKCOLOR] = com::Variant(static_cast<std::int32_t>(paper));
+        placeNew(control, *site.Get(), container.handle(), position);
+        com::Dispatch button = late(control);
+        button.put("Caption", "&Reply");
+        sample.enter(control, button, *site.Get());
+        pump(300);
+        const RECT screen{220, 220, 220 + kW, 220 + kH};
+        EXPECT_EQ(difference(screenPixels(screen),
+                             pngPixels(gallery / (std::string(sample.sample) + ".png"), gallery::sampleMargin,
+                                       gallery::sampleMargin, kW, kH),
+                             kW),
+                  "");
+        parkPointer();
+        pump(100);
+        closeControl(control);
+    }
+}
+
 // ---- FlairButton --------------------------------------------------------------------------------
 
 const std::vector<std::string> kFlairScalars{"Caption", "CaptionDetail", "Style",  "State",   "Image",   "ImageOver",
@@ -883,6 +1327,313 @@ TEST_F(FlairDll, HostedByWinesAtlContainerItIsCreatedByProgIdAndDrawsAsTheButton
     reference.button.setCaption("Atl");
     reference.button.setImage(3);
     EXPECT_EQ(difference(screenPixels(bounds), reference.form.render().bits(), kFlairWidth), "");
+}
+
+TEST_F(FlairDll, TheFontIsSavedAsAnObjectInABagAndAsBytesInAStream)
+{
+    ComPtr<IUnknown> control = create(kFlairProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    // The font as its object describes it in its stream (asking its properties would answer the
+    // face Wine puts in the place of one it lacks).
+    const auto described = [&] {
+        ComPtr<IPersistStream> persist;
+        EXPECT_EQ(button.get("Font").toDispatch().As(&persist), S_OK);
+        ComPtr<IStream> stream;
+        EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+        EXPECT_EQ(persist->Save(stream.Get(), FALSE), S_OK);
+        HGLOBAL memory = nullptr;
+        GetHGlobalFromStream(stream.Get(), &memory);
+        const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(memory));
+        const std::string name(reinterpret_cast<const char*>(bytes + 11), bytes[10]);
+        const bool bold = (bytes[4] | bytes[5] << 8) >= FW_SEMIBOLD;
+        GlobalUnlock(memory);
+        return std::make_pair(name, bold);
+    };
+    const auto fontName = [&] { return described().first; };
+    const auto fontBold = [&] { return described().second; };
+    const std::string ambientName = fontName();
+    FONTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.lpstrName = const_cast<LPOLESTR>(L"Tahoma");
+    description.cySize.int64 = 100000;
+    description.sWeight = FW_BOLD;
+    ComPtr<IFontDisp> tahoma;
+    ASSERT_EQ(OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(tahoma.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(putByName(control, L"Font", objectValue(tahoma.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    ASSERT_EQ(fontName(), "Tahoma");
+
+    ComPtr<IPersistPropertyBag> bagged;
+    ASSERT_EQ(control.As(&bagged), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
+    EXPECT_EQ(bag.values[L"Font"].type(), VT_UNKNOWN);
+    MemoryBag empty;
+    ASSERT_EQ(bagged->Load(&empty, nullptr), S_OK);
+    EXPECT_EQ(fontName(), ambientName);  // not in the bag: the ambient font
+    ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
+    EXPECT_EQ(fontName(), "Tahoma");
+    EXPECT_TRUE(fontBold());
+
+    ComPtr<IPersistStreamInit> streamed;
+    ASSERT_EQ(control.As(&streamed), S_OK);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    EXPECT_EQ(fontName(), "Tahoma");
+    EXPECT_TRUE(fontBold());
+
+    // Bytes that are no font are passed over, as every value of the button's loading is: the
+    // font stays as it was, and the values before it loaded.
+    MemoryBag damaged;
+    damaged.values[L"Font"] = byteArray({1, 2, 3});
+    damaged.values[L"Caption"] = com::Variant("Before");
+    ASSERT_EQ(bagged->Load(&damaged, nullptr), S_OK);
+    EXPECT_EQ(button.get("Caption").toString(), "Before");
+    EXPECT_EQ(fontName(), "Tahoma");
+}
+
+TEST_F(FlairDll, HostedItLooksAsTheGallerysPictureOfTheSameState)
+{
+    const std::filesystem::path gallery = writtenGallery(L"qln-flair-gallery", &flairgallery::renderGallery);
+    constexpr int kW = flairgallery::sampleWidth, kH = flairgallery::sampleHeight;
+    const POINT inside{220 + kW / 2, 220 + kH / 2};
+    const auto plain = [](com::Dispatch& b, std::int32_t style) {
+        b.put("Style", style);
+        b.put("Caption", "&Options");
+        b.put("Image", std::int32_t{0});
+        b.put("ImageOver", std::int32_t{0});
+        b.put("ImageDisabled", std::int32_t{0});
+    };
+    const auto pictured = [](com::Dispatch& b, std::int32_t style) {
+        b.put("Style", style);
+        b.put("Caption", style == 3 ? "Visit the &web site" : "&Options");
+        if (style == 3) {
+            b.put("Image", std::int32_t{11});
+            b.put("ImageOver", std::int32_t{12});
+            b.put("ImageDisabled", std::int32_t{11});
+        }
+        b.put("CaptionDetail", "Ctrl+O");
+    };
+    struct Case {
+        const char* sample;
+        std::function<void(com::Dispatch&)> enter;
+    };
+    const std::vector<Case> cases{
+        {"xp-plain-normal", [&](com::Dispatch& b) { plain(b, 1); }},
+        {"xp-plain-over", [&](com::Dispatch& b) {
+             plain(b, 1);
+             pointerTo(inside);
+         }},
+        {"flat-plain-over", [&](com::Dispatch& b) {
+             plain(b, 0);
+             pointerTo(inside);
+         }},
+        {"flat-picture-disabled", [&](com::Dispatch& b) {
+             pictured(b, 0);
+             b.put("State", std::int32_t{5});
+         }},
+        {"xp-picture-normal", [&](com::Dispatch& b) { pictured(b, 1); }},
+        {"hyperlink-picture-normal", [&](com::Dispatch& b) { pictured(b, 3); }},
+        {"flat-plain-checked", [&](com::Dispatch& b) {
+             plain(b, 0);
+             b.put("Checked", com::Variant(true));
+             pointerTo(inside);
+             clickAt(inside);
+             pump(200);
+             parkPointer();
+         }},
+    };
+    for (const Case& sample : cases) {
+        SCOPED_TRACE(sample.sample);
+        parkPointer();
+        PaperWindow container(200, 200, kW + 40, kH + 40, GetSysColor(COLOR_BTNFACE));
+        const RECT position{20, 20, 20 + kW, 20 + kH};
+        ComPtr<Site> site;
+        site.Attach(new Site(container.handle(), position, PageSite::None));
+        ComPtr<IUnknown> control = create(kFlairProgId);
+        ASSERT_TRUE(control);
+        placeNew(control, *site.Get(), container.handle(), position);
+        com::Dispatch button = late(control);
+        sample.enter(button);
+        pump(300);
+        const RECT screen{220, 220, 220 + kW, 220 + kH};
+        EXPECT_EQ(difference(screenPixels(screen),
+                             pngPixels(gallery / (std::string(sample.sample) + ".png"), flairgallery::sampleMargin,
+                                       flairgallery::sampleMargin, kW, kH),
+                             kW),
+                  "");
+        parkPointer();
+        pump(100);
+        closeControl(control);
+    }
+}
+
+// A host's image list of the forms' component's shape, late-bound only: ImageWidth, ImageHeight,
+// Tag, ListImages (Count, Item(index)) and each picture's Picture.
+class FakeImageList final : public IDispatch {
+public:
+    FakeImageList(std::string tag, std::vector<ComPtr<IPictureDisp>> pictures, int kind = 0, int index = 0)
+        : tag_(std::move(tag)), pictures_(std::move(pictures)), kind_(kind), index_(index)
+    {
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch)
+            return E_NOINTERFACE;
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
+    {
+        static const std::map<std::wstring, DISPID> known{{L"ImageWidth", 1}, {L"ImageHeight", 2}, {L"Tag", 3},
+                                                          {L"ListImages", 4}, {L"Count", 5},      {L"Item", 0},
+                                                          {L"Picture", 6}};
+        const auto found = known.find(names[0]);
+        *ids = found == known.end() ? DISPID_UNKNOWN : found->second;
+        return found == known.end() ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override
+    {
+        VariantInit(result);
+        const auto give = [&](com::Variant value) { return VariantCopy(result, const_cast<VARIANT*>(&value.raw())); };
+        if (kind_ == 0 && (id == 1 || id == 2))
+            return give(com::Variant(std::int32_t{16}));
+        if (kind_ == 0 && id == 3)
+            return give(com::Variant(tag_));
+        if (kind_ == 0 && id == 4)
+            return give(part(1, 0));
+        if (kind_ == 1 && id == 5)
+            return give(com::Variant(static_cast<std::int32_t>(pictures_.size())));
+        if (kind_ == 1 && id == 0 && params && params->cArgs == 1) {
+            const int at = com::Variant::copyOf(params->rgvarg[0]).toLong();
+            if (at < 1 || at > static_cast<int>(pictures_.size()))
+                return DISP_E_BADINDEX;
+            return give(part(2, at));
+        }
+        if (kind_ == 2 && id == 6)
+            return give(com::Variant(static_cast<IDispatch*>(pictures_[index_ - 1].Get())));
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    // The ListImages collection (kind 1) or one of its pictures (kind 2).
+    com::Variant part(int kind, int index) const
+    {
+        ComPtr<IDispatch> made;
+        made.Attach(new FakeImageList(tag_, pictures_, kind, index));
+        return com::Variant(made);
+    }
+
+    std::string tag_;
+    std::vector<ComPtr<IPictureDisp>> pictures_;
+    int kind_;
+    int index_;
+    ULONG references_ = 1;
+};
+
+ComPtr<IDispatch> fakeImageList(const char* tag, std::vector<std::uint32_t> colours)
+{
+    std::vector<ComPtr<IPictureDisp>> pictures;
+    for (std::uint32_t colour : colours)
+        pictures.push_back(solidPicture(16, 16, colour));
+    ComPtr<IDispatch> list;
+    list.Attach(new FakeImageList(tag, std::move(pictures)));
+    return list;
+}
+
+// The control drawn through IViewObject::Draw, as a host that paints it itself.
+std::vector<std::uint32_t> drawnPixels(const ComPtr<IUnknown>& control, int width, int height)
+{
+    ComPtr<IViewObject2> view;
+    EXPECT_EQ(control.As(&view), S_OK);
+    const std::vector<std::uint32_t> none(static_cast<std::size_t>(width) * height, 0);
+    const ComPtr<IPictureDisp> canvas = bitmapPicture(width, height, none.data());
+    ComPtr<IPicture> picture;
+    EXPECT_EQ(canvas.As(&picture), S_OK);
+    OLE_HANDLE handle = 0;
+    picture->get_Handle(&handle);
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = SelectObject(memory, reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(handle)));
+    const RECTL bounds{0, 0, width, height};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    return pixelsOf(canvas.Get()).bits;
+}
+
+TEST_F(FlairDll, ImageListsAreObjectsOfTheImageListComponentsShapeAndFollowTheBuiltInList)
+{
+    ComPtr<IUnknown> control = create(kFlairProgId);
+    ASSERT_TRUE(control);
+    initNew(control);
+    com::Dispatch button = late(control);
+    // A new instance: all three are the built-in list, one object of the component's shape.
+    const com::Variant builtIn = button.get("ImageList");
+    ASSERT_EQ(builtIn.type(), VT_DISPATCH);
+    const com::Dispatch list(builtIn.toDispatch());
+    EXPECT_EQ(list.get("Tag").toString(), "dorveltimagelist");
+    EXPECT_EQ(list.get("ImageWidth").toLong(), 16);
+    const com::Dispatch images(list.get("ListImages").toDispatch());
+    EXPECT_EQ(images.get("Count").toLong(), 48);
+    EXPECT_EQ(pixelsOf(com::Dispatch(images.get("Item", {com::Variant(std::int32_t{3})}).toDispatch())
+                           .get("Picture")
+                           .raw()
+                           .pdispVal)
+                  .width,
+              16);
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, builtIn.raw().pdispVal));
+    EXPECT_TRUE(sameObject(button.get("ImageListDisabled").raw().pdispVal, builtIn.raw().pdispVal));
+
+    // A host's list: read back as itself; the over and disabled lists, still the built-in one,
+    // follow it; its second picture is the button's picture 2.
+    const ComPtr<IDispatch> mine = fakeImageList("mine", {0x00FF0000, 0x0000FF00});
+    ASSERT_EQ(putByName(control, L"ImageList", objectValue(mine.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    EXPECT_TRUE(sameObject(button.get("ImageList").raw().pdispVal, mine.Get()));
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, mine.Get()));
+    EXPECT_TRUE(sameObject(button.get("ImageListDisabled").raw().pdispVal, mine.Get()));
+    button.put("Image", std::int32_t{2});
+    const auto drawn = drawnPixels(control, kFlairWidth, kFlairHeight);
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), 0x0000FF00u), 16 * 16);
+
+    // An over list of the host's own stays when the list changes again.
+    const ComPtr<IDispatch> over = fakeImageList("over", {0x000000FF});
+    ASSERT_EQ(putByName(control, L"ImageListOver", objectValue(over.Get()), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    ASSERT_EQ(putByName(control, L"ImageList", objectValue(builtIn.raw().pdispVal)).first, S_OK);
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, over.Get()));
+    EXPECT_EQ(com::Dispatch(button.get("ImageList").toDispatch()).get("Tag").toString(), "dorveltimagelist");
+
+    // An object of another shape: error 380, the list kept; Nothing: no list.
+    const com::Variant font = button.get("Font");
+    const auto [hr, code] = putByName(control, L"ImageListOver", objectValue(font.raw().pdispVal));
+    EXPECT_EQ(hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(code, CTL_E_INVALIDPROPERTYVALUE);
+    EXPECT_TRUE(sameObject(button.get("ImageListOver").raw().pdispVal, over.Get()));
+    ASSERT_EQ(putByName(control, L"ImageListDisabled", objectValue(nullptr), DISPATCH_PROPERTYPUTREF).first, S_OK);
+    EXPECT_EQ(button.get("ImageListDisabled").raw().pdispVal, nullptr);
 }
 
 } // namespace

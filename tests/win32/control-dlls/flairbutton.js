@@ -30,6 +30,17 @@ try {
         check(name, b[name], values[name]);
     }
     b.Font = b.Font;
+    // The image lists: the built-in one, as an object of the image-list component's shape, given
+    // back to each of the three.
+    var list = b.ImageList;
+    check("ImageList.Tag", list.Tag, "dorveltimagelist");
+    check("ImageList.ListImages.Count", list.ListImages.Count, 48);
+    check("ImageList.ListImages(1).Picture.Width > 0", list.ListImages(1).Picture.Width > 0, true);
+    b.ImageListOver = list;
+    b.ImageListDisabled = list;
+    b.ImageList = list;
+    check("ImageListOver.Tag", b.ImageListOver.Tag, "dorveltimagelist");
+    check("ImageListDisabled.ListImages.Count", b.ImageListDisabled.ListImages.Count, 48);
     b.Refresh();
     check("hWnd without a site", b.hWnd, 0);
     refused("Style", 4);

@@ -18,8 +18,13 @@ namespace {
 
 constexpr long kHimetricPerInch = 2540;
 constexpr double kTwipsPerInch = 1440;
-// The stream format's first word ("QLNP"), then the number of properties.
-constexpr DWORD kStreamMagic = 0x504E4C51;
+// The stream format's first word, then the number of properties. "QLN2" streams keep each
+// property's name, its kind and its text or bytes; the older "QLNP" streams only names and texts.
+constexpr DWORD kStreamMagic = 0x324E4C51;
+constexpr DWORD kTextStreamMagic = 0x504E4C51;
+enum StoredKind : DWORD { storedText = 0, storedBytes = 1, storedNothing = 2 };
+// An object's bytes are a picture or a font; more than this is a damaged stream.
+constexpr DWORD kMaxStoredBytes = 64u << 20;
 
 HWND hwndOf(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
@@ -56,6 +61,63 @@ std::wstring readText(IStream& stream)
     std::wstring text(length, L'\0');
     readAll(stream, text.data(), static_cast<ULONG>(length * sizeof(wchar_t)));
     return text;
+}
+
+void writeBytes(IStream& stream, const std::vector<std::uint8_t>& bytes)
+{
+    const DWORD length = static_cast<DWORD>(bytes.size());
+    writeAll(stream, &length, sizeof length);
+    if (length)
+        writeAll(stream, bytes.data(), length);
+}
+
+std::vector<std::uint8_t> readBytes(IStream& stream)
+{
+    DWORD length = 0;
+    readAll(stream, &length, sizeof length);
+    if (length > kMaxStoredBytes)
+        throw comFailure("IStream::Read", STG_E_DOCFILECORRUPT);
+    std::vector<std::uint8_t> bytes(length);
+    if (length)
+        readAll(stream, bytes.data(), length);
+    return bytes;
+}
+
+// One property as a stream holds it.
+struct Stored {
+    std::wstring name;
+    DWORD kind = storedText;
+    std::wstring text;
+    std::vector<std::uint8_t> bytes;
+};
+
+// An object's Variant as a property bag keeps it: the object's IUnknown.
+Variant unknownOf(const Variant& object)
+{
+    VARIANT raw;
+    VariantInit(&raw);
+    raw.vt = VT_UNKNOWN;
+    raw.punkVal = object.raw().punkVal;
+    return Variant::copyOf(raw);
+}
+
+// The bytes of a VT_ARRAY | VT_UI1 Variant, or nothing.
+std::vector<std::uint8_t> arrayBytes(const VARIANT& value)
+{
+    std::vector<std::uint8_t> bytes;
+    if (value.vt != (VT_ARRAY | VT_UI1) || !value.parray || SafeArrayGetDim(value.parray) != 1)
+        return bytes;
+    LONG lower = 0, upper = -1;
+    if (FAILED(SafeArrayGetLBound(value.parray, 1, &lower)) || FAILED(SafeArrayGetUBound(value.parray, 1, &upper)) ||
+        upper < lower)
+        return bytes;
+    void* data = nullptr;
+    if (FAILED(SafeArrayAccessData(value.parray, &data)))
+        return bytes;
+    const auto* first = static_cast<const std::uint8_t*>(data);
+    bytes.assign(first, first + (static_cast<std::size_t>(upper) - static_cast<std::size_t>(lower) + 1));
+    SafeArrayUnaccessData(value.parray);
+    return bytes;
 }
 
 // The value as the text a stream keeps, and back in the type of the property's default.
@@ -699,20 +761,36 @@ HRESULT STDMETHODCALLTYPE Control::Load(LPSTREAM stream)
     return comEntry(IID_IPersistStreamInit, [&]() -> HRESULT {
         DWORD magic = 0, count = 0;
         readAll(*stream, &magic, sizeof magic);
-        if (magic != kStreamMagic)
+        if (magic != kStreamMagic && magic != kTextStreamMagic)
             return STG_E_DOCFILECORRUPT;
         readAll(*stream, &count, sizeof count);
-        std::vector<std::pair<std::wstring, std::wstring>> stored;
+        std::vector<Stored> stored;
         for (DWORD i = 0; i < count; ++i) {
-            std::wstring name = readText(*stream);
-            std::wstring value = readText(*stream);
-            stored.emplace_back(std::move(name), std::move(value));
+            Stored entry;
+            entry.name = readText(*stream);
+            if (magic == kStreamMagic)
+                readAll(*stream, &entry.kind, sizeof entry.kind);
+            if (entry.kind == storedText)
+                entry.text = readText(*stream);
+            else if (entry.kind == storedBytes)
+                entry.bytes = readBytes(*stream);
+            else if (entry.kind != storedNothing)
+                return STG_E_DOCFILECORRUPT;
+            stored.push_back(std::move(entry));
         }
         for (const PersistedProperty& property : persistedProperties()) {
-            const auto found = std::find_if(stored.begin(), stored.end(), [&](const auto& entry) {
-                return CompareStringOrdinal(entry.first.c_str(), -1, property.name.c_str(), -1, TRUE) == CSTR_EQUAL;
+            const auto found = std::find_if(stored.begin(), stored.end(), [&](const Stored& entry) {
+                return CompareStringOrdinal(entry.name.c_str(), -1, property.name.c_str(), -1, TRUE) == CSTR_EQUAL;
             });
-            property.set(found == stored.end() ? property.byDefault : fromText(found->second, property.byDefault));
+            if (found == stored.end())
+                property.set(property.byDefault);
+            else if (!property.isObject())
+                property.set(found->kind == storedText ? fromText(found->text, property.byDefault)
+                                                       : property.byDefault);
+            else if (found->kind == storedBytes)
+                property.set(property.fromBytes(found->bytes));
+            else
+                property.set(Variant());  // none stored: the property's default
         }
         dirty_ = false;
         return S_OK;
@@ -730,7 +808,19 @@ HRESULT STDMETHODCALLTYPE Control::Save(LPSTREAM stream, BOOL clearDirty)
         writeAll(*stream, &count, sizeof count);
         for (const PersistedProperty& property : properties) {
             writeText(*stream, property.name);
-            writeText(*stream, textOf(property.get()));
+            const Variant value = property.get();
+            if (!property.isObject()) {
+                const DWORD kind = storedText;
+                writeAll(*stream, &kind, sizeof kind);
+                writeText(*stream, textOf(value));
+            } else {
+                const std::vector<std::uint8_t> bytes =
+                    value.isEmpty() ? std::vector<std::uint8_t>{} : property.toBytes(value);
+                const DWORD kind = bytes.empty() ? storedNothing : storedBytes;
+                writeAll(*stream, &kind, sizeof kind);
+                if (!bytes.empty())
+                    writeBytes(*stream, bytes);
+            }
         }
         if (clearDirty)
             dirty_ = false;
@@ -744,8 +834,14 @@ HRESULT STDMETHODCALLTYPE Control::GetSizeMax(ULARGE_INTEGER* size)
         return E_POINTER;
     return comEntry(IID_IPersistStreamInit, [&]() -> HRESULT {
         ULONGLONG bytes = 2 * sizeof(DWORD);
-        for (const PersistedProperty& property : persistedProperties())
-            bytes += 2 * sizeof(DWORD) + (property.name.size() + textOf(property.get()).size()) * sizeof(wchar_t);
+        for (const PersistedProperty& property : persistedProperties()) {
+            bytes += 3 * sizeof(DWORD) + property.name.size() * sizeof(wchar_t);
+            const Variant value = property.get();
+            if (!property.isObject())
+                bytes += textOf(value).size() * sizeof(wchar_t);
+            else if (!value.isEmpty())
+                bytes += property.toBytes(value).size();
+        }
         size->QuadPart = bytes;
         return S_OK;
     });
@@ -758,12 +854,19 @@ HRESULT STDMETHODCALLTYPE Control::Load(IPropertyBag* bag, IErrorLog* log)
     return comEntry(IID_IPersistPropertyBag, [&]() -> HRESULT {
         for (const PersistedProperty& property : persistedProperties()) {
             // Asked without a type: the bag answers what it holds, converted here as a stream's
-            // text is.
+            // text is; an object comes as itself or as its bytes.
             Variant value;
-            if (SUCCEEDED(bag->Read(property.name.c_str(), value.receive(), log)) && !value.isEmpty())
-                property.set(fromText(toWide(value.toString()), property.byDefault));
-            else
+            const bool read = SUCCEEDED(bag->Read(property.name.c_str(), value.receive(), log)) && !value.isEmpty();
+            if (!read) {
                 property.set(property.byDefault);
+            } else if (!property.isObject()) {
+                property.set(fromText(toWide(value.toString()), property.byDefault));
+            } else if (value.type() == VT_UNKNOWN || value.type() == VT_DISPATCH) {
+                property.set(value.raw().punkVal ? value : Variant());
+            } else {
+                const std::vector<std::uint8_t> bytes = arrayBytes(value.raw());
+                property.set(bytes.empty() ? Variant() : property.fromBytes(bytes));
+            }
         }
         dirty_ = false;
         return S_OK;
@@ -777,6 +880,11 @@ HRESULT STDMETHODCALLTYPE Control::Save(IPropertyBag* bag, BOOL clearDirty, BOOL
     return comEntry(IID_IPersistPropertyBag, [&]() -> HRESULT {
         for (const PersistedProperty& property : persistedProperties()) {
             Variant value = property.get();
+            if (property.isObject()) {
+                if (value.isEmpty())
+                    continue;  // no object: loading gives the default, none
+                value = unknownOf(value);
+            }
             const HRESULT hr = bag->Write(property.name.c_str(), const_cast<VARIANT*>(&value.raw()));
             if (FAILED(hr))
                 return hr;

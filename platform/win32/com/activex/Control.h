@@ -22,7 +22,8 @@
 // - IViewObject2: Draw renders the form with our painters into the container's DC (stretched to
 //   the bounds), SetAdvise/GetAdvise for view changes, GetExtent.
 // - IPersistStreamInit and IPersistPropertyBag over the control's persisted properties (name,
-//   default, get, set): missing properties read as their defaults, InitNew sets every default.
+//   default, get, set; objects as objects or bytes): missing properties read as their defaults,
+//   InitNew sets every default.
 // - IQuickActivate: the client site, the property-notify and event sinks and the view sink at
 //   once.
 // - IConnectionPointContainer with IPropertyNotifySink (propertyChanged() tells every sink
@@ -37,7 +38,9 @@
 
 #include <atomic>
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -53,11 +56,20 @@ namespace platform::win32::com::activex {
 
 // A property saved and loaded by name: its text in a property bag or stream, its default when
 // missing.
+//
+// An object's property (a picture, a font) has toBytes and fromBytes: get answers the object
+// (VT_UNKNOWN or VT_DISPATCH; an empty Variant for none) and set takes one, or an empty Variant
+// for the property's default. A property bag keeps the object itself (VT_UNKNOWN, as hosts store
+// objects) or its bytes (VT_ARRAY | VT_UI1); a stream keeps toBytes of it, or that there is none.
 struct PersistedProperty {
     std::wstring name;
     Variant byDefault;
     std::function<Variant()> get;
     std::function<void(const Variant&)> set;
+    std::function<std::vector<std::uint8_t>(const Variant&)> toBytes = {};
+    std::function<Variant(std::span<const std::uint8_t>)> fromBytes = {};
+
+    bool isObject() const { return static_cast<bool>(toBytes); }
 };
 
 class Control : public IOleObject,
