@@ -54,11 +54,16 @@ public:
 
     RemoteOutlook* remoteOutlook() override;
     NotifierProcess* notifierProcess() override;
+    RemoteOptionsDialog* remoteOptionsDialog() override;
 
     class Remote;
     class Process;
+    class Options;
 
 private:
+    // Presses the default button of each of these message boxes not answered yet (`answered`
+    // holds those pressed, until they are gone), and tells what each said.
+    void answerBoxes(const std::vector<HWND>& boxes, std::vector<HWND>& answered);
     // The stand-in's window of an item's "<subject> - Message", or NoWindow.
     platform::WindowHandle itemWindow(const std::string& entryID) const;
 
@@ -73,6 +78,8 @@ private:
     platform::win32::ComObjectFactory com_{loop()};
     std::unique_ptr<Remote> remote_;
     std::unique_ptr<Process> process_;
+    std::unique_ptr<Options> options_;
+    std::vector<HWND> standinAnswered_;  // the stand-in's message boxes pressed already
 };
 
 } // namespace qln::runner
