@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "apps/qln-sim/Runtime.h"
@@ -19,6 +20,7 @@
 #include "platform/win32/NotifierInstance.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/com/ComFailure.h"
+#include "shared/Settings.h"
 
 namespace qln::runner {
 
@@ -461,11 +463,17 @@ public:
     // watched: once its popup window exists, its process is found from it. False when none runs.
     bool adoptRunning()
     {
-        HANDLE instance = OpenMutexW(SYNCHRONIZE, FALSE, platform::win32::kNotifierInstanceMutex);
+        // The add-in starts the installation's QLN.exe as Outlook's start-up completes: it may be
+        // on its way still.
+        const std::int64_t until = world_.nowMs() + kAttachLimitMs;
+        const bool coming = addinStartsNotifier();
+        HANDLE instance = nullptr;
+        while (!(instance = OpenMutexW(SYNCHRONIZE, FALSE, platform::win32::kNotifierInstanceMutex)) && coming &&
+               world_.nowMs() < until)
+            world_.advance(50);
         if (!instance)
             return false;
         CloseHandle(instance);
-        const std::int64_t until = world_.nowMs() + kAttachLimitMs;
         HWND popup = nullptr;
         while (!(popup = findWindow(0, L"ThunderRT6FormDC", toWide(layout_.Caption()))) && world_.nowMs() < until)
             world_.advance(50);
@@ -480,6 +488,23 @@ public:
                                      std::to_string(GetLastError()) + ")");
         settle(0, kSettledMs, kAttachLimitMs, true);
         return true;
+    }
+
+    // Whether Outlook's add-in is connected and finds a QLN.exe to start in the installation folder.
+    bool addinStartsNotifier() const
+    {
+        if (!world_.remote_->running() ||
+            world_.remote_->control("start").call("AddIn", {Variant("QuellinAddin.Connect")}).toString() != "connected")
+            return false;
+        const auto folder = world_.scenarioRegistry()->get(platform::Hive::CurrentUser,
+                                                           settings::keyPath(settings::StoreKey::Install), "QLNPath");
+        if (!folder || folder->type != REG_SZ)
+            return false;
+        std::string path(reinterpret_cast<const char*>(folder->data.data()), folder->data.size());
+        path.resize(std::strlen(path.c_str()));
+        if (!path.empty() && path.back() != '\\')
+            path += '\\';
+        return GetFileAttributesW(toWide(path + "QLN.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // Lets time pass until QLN.exe's calls to Outlook have rested for `restMs` (at least `minMs`, at
