@@ -181,7 +181,7 @@ struct Input {
 };
 
 // The notifier's own forms: in another process on a world where the notifier runs as a program of
-// its own (the options page's forms stay in the runner's, as in Outlook's).
+// its own (the options page's forms follow Outlook's: see pageForm).
 bool notifierForm(const std::string& form) { return form == "frmNewMail" || form == "frmGetStart"; }
 
 // The options page's forms: in Outlook's process on a world whose Outlook hosts the page there.

@@ -292,7 +292,8 @@ void Runtime::startNotifier()
         process->start();
         popupWindowSource = [process] { return process->popupWindow(); };
         if (process->running())
-            note("notifier", "QLN.exe runs");
+            note("notifier", process->startedElsewhere() ? "QLN.exe runs (Outlook's add-in started it)"
+                                                         : "QLN.exe runs");
         else
             note("notifier", "QLN.exe has ended, exit code " + std::to_string(process->exitCode().value_or(-1)));
         return;

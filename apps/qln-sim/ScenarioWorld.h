@@ -140,6 +140,8 @@ public:
     virtual bool started() const = 0;
     virtual bool running() const = 0;
     virtual std::optional<int> exitCode() const = 0;  // nullopt while it runs
+    // Started by another program (Outlook's add-in), not by `start`, which found it running.
+    virtual bool startedElsewhere() const { return false; }
     virtual platform::WindowHandle popupWindow() const = 0;  // NoWindow when it has none
     // The user clicks a control of the popup (frmNewMail) with the mouse; throws
     // std::invalid_argument for a control that is not a button of the popup.

@@ -486,6 +486,7 @@ public:
         if (!info_.hProcess)
             throw std::runtime_error("start: the running QLN.exe's process cannot be opened (" +
                                      std::to_string(GetLastError()) + ")");
+        adopted_ = true;
         settle(0, kSettledMs, kAttachLimitMs, true);
         return true;
     }
@@ -549,6 +550,7 @@ public:
     }
 
     bool started() const override { return info_.hProcess != nullptr; }
+    bool startedElsewhere() const override { return adopted_; }
     bool running() const override { return started() && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     std::optional<int> exitCode() const override
     {
@@ -618,6 +620,7 @@ private:
     NotifierServices services_;
     frmNewMail layout_;
     PROCESS_INFORMATION info_{};
+    bool adopted_ = false;  // found running, started by the add-in
     std::vector<HWND> answered_;  // message boxes pressed already, until they are gone
 };
 
