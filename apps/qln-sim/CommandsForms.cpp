@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -180,15 +181,31 @@ struct Input {
 };
 
 // The notifier's own forms: in another process on a world where the notifier runs as a program of
-// its own (the options page's forms stay in the runner's, as in Outlook's).
+// its own (the options page's forms follow Outlook's: see pageForm).
 bool notifierForm(const std::string& form) { return form == "frmNewMail" || form == "frmGetStart"; }
+
+// The options page's forms: in Outlook's process on a world whose Outlook hosts the page there.
+bool pageForm(const std::string& form) { return form == "QLNOptions" || form == "frmWinPos"; }
+
+// What an input command does on the page in another process: real input there. Empty: the input
+// has no real counterpart there, and the step is refused.
+using RemoteInput = std::function<void(RemoteOptionsDialog&)>;
 
 // The input is an event like any other: in a batch it waits for `end`, and by then the form may
 // look different, so the control is found again when the event runs.
 template <class C, class Act>
-Action postInput(Named named, Input input, std::string told, Act act)
+Action postInput(Named named, Input input, std::string told, Act act, RemoteInput remote = {})
 {
-    return [named, input, told, act](Runtime& rt) {
+    return [named, input, told, act, remote](Runtime& rt) {
+        if (RemoteOptionsDialog* dialog = rt.remoteOptionsDialog(); dialog && pageForm(named.form)) {
+            // Outlook's page takes real input at its controls' places; some input has no such form.
+            if (!remote)
+                rt.needPageInProcess(input.command + " on " + named.path() +
+                                     "; there it takes click, set, key, enter, blur and tab");
+            rt.note("world", told);
+            remote(*dialog);
+            return;
+        }
         if (NotifierProcess* process = rt.notifierProcess(); process && notifierForm(named.form)) {
             // QLN.exe's popup takes a real mouse click on its buttons; nothing else reaches it.
             if (input.command != "click" || named.form != "frmNewMail")
@@ -225,6 +242,9 @@ Action postInput(Named named, Input input, std::string told, Act act)
     };
 }
 
+constexpr int kVkTab = 9;
+constexpr int kVkReturn = 13;
+
 constexpr unsigned kAnyControl = ~(bit(K::Form) | bit(K::Timer));
 constexpr unsigned kButtonControls = bit(K::GlintButton) | bit(K::FlairButton);
 constexpr unsigned kFocusControls = bit(K::TextBox) | bit(K::ListBox);
@@ -249,7 +269,8 @@ Action parseClick(Args& args)
                                              clickFlairButton(*flat);
                                          else
                                              control.userClick();
-                                     });
+                                     },
+                                     [named](RemoteOptionsDialog& dialog) { dialog.click(named.form, named.control); });
 }
 
 // ---- mouse CONTROL down|move|up X Y [BUTTON] -------------------------------------------------------
@@ -287,7 +308,10 @@ Action parseSet(Args& args)
         const std::string typed = rt.resolve(text);
         postInput<forms::TextBox>(named, {"set", "the typing"},
                                   "the user replaces the text of " + named.path() + " with " + quoteText(typed),
-                                  [typed](Runtime&, forms::TextBox& box) { box.userSetText(typed); })(rt);
+                                  [typed](Runtime&, forms::TextBox& box) { box.userSetText(typed); },
+                                  [named, typed](RemoteOptionsDialog& dialog) {
+                                      dialog.setText(named.form, named.control, typed);
+                                  })(rt);
     };
 }
 
@@ -301,7 +325,9 @@ Action parseBlur(Args& args)
                 rt.note("forms", named.path() + " does not have the focus: nothing to leave");
             else if (!control.userBlur())
                 rt.note("forms", named.path() + " keeps the focus: its Validate cancelled");
-        });
+        },
+        // The focus leaves as the keyboard moves it: Tab, in the form's window.
+        [named](RemoteOptionsDialog& dialog) { dialog.key(named.form, "", kVkTab, 0); });
 }
 
 // `key FORM VK MASK`: a key pressed and released in the form's window, as the keyboard delivers
@@ -316,6 +342,11 @@ Action parseFormKey(Args& args)
     const std::string told = "the user presses key " + std::to_string(vk) + " (mask " + std::to_string(mask) +
                              ") in " + name;
     return [name, vk, mask, told](Runtime& rt) {
+        if (RemoteOptionsDialog* dialog = rt.remoteOptionsDialog(); dialog && pageForm(name)) {
+            rt.note("world", told);
+            dialog->key(name, "", vk, mask);
+            return;
+        }
         const forms::Form* form = rt.forms().find(name);
         if (!form || !form->Loaded())
             throw std::invalid_argument("key: " + name + " is not loaded");
@@ -369,6 +400,9 @@ Action parseKey(Args& args)
                                              slider->userKey(vk, mask);
                                          else if (auto* input = dynamic_cast<forms::InputControl*>(&control))
                                              input->userKey(vk, mask);
+                                     },
+                                     [named, vk, mask](RemoteOptionsDialog& dialog) {
+                                         dialog.key(named.form, named.control, vk, mask);
                                      });
 }
 
@@ -376,7 +410,10 @@ Action parseEnter(Args& args)
 {
     const Named named = inputControl(args, "enter", bit(K::TextBox), "a text box");
     return postInput<forms::TextBox>(named, {"enter", "the Enter key"}, "the user presses Enter in " + named.path(),
-                                     [](Runtime&, forms::TextBox& box) { box.userEnter(); });
+                                     [](Runtime&, forms::TextBox& box) { box.userEnter(); },
+                                     [named](RemoteOptionsDialog& dialog) {
+                                         dialog.key(named.form, named.control, kVkReturn, 0);
+                                     });
 }
 
 Action parseSelect(Args& args)
@@ -425,6 +462,9 @@ Action parseTab(Args& args)
                                           if (index < strip.Tabs() && strip.CurrentTab() != index)
                                               rt.note("forms", named.path() + " stays on tab " +
                                                                    std::to_string(strip.CurrentTab()));
+                                      },
+                                      [named, index](RemoteOptionsDialog& dialog) {
+                                          dialog.clickTab(named.form, named.control, index);
                                       });
 }
 
@@ -453,6 +493,7 @@ Action parseClose(Args& args)
         args.failAt(*token, "close: " + name + " has no close box the user can use (frmWinPos has)");
     requireOpenPage(args, *token, Named{name, "", K::Form}, "close");
     return [name](Runtime& rt) {
+        rt.needPageInProcess("its window's close box; click frmWinPos.btnCancel there");
         const forms::Form* form = rt.forms().find(name);
         if (!form || !form->Loaded())
             throw std::invalid_argument("close: " + name + " is not loaded");
@@ -699,6 +740,8 @@ Action parseControlCheck(Args& args)
     return [named, property, kind, expected](Runtime& rt) {
         if (notifierForm(named.form))
             rt.needNotifierInProcess("the properties of its forms' controls");
+        if (pageForm(named.form))
+            rt.needPageInProcess("the properties of its controls");
         const std::string want = rt.resolve(expected);
         const std::string wanted = describeValue(want, kind);
         const forms::Form* form = rt.forms().find(named.form);
@@ -728,6 +771,8 @@ Action parseExpectForm(Args& args)
     return [name, look](Runtime& rt) {
         if (notifierForm(name))
             rt.needNotifierInProcess("its forms");
+        if (pageForm(name))
+            rt.needPageInProcess("its forms");
         const forms::Form* form = rt.forms().find(name);
         const std::string found = !form || !form->Loaded() ? "unloaded" : form->Visible() ? "shown" : "hidden";
         Runtime::expect(found == look, look, found + (form ? "" : " (" + name + " " + rt.describeMissingForm(name) + ")"));
@@ -760,6 +805,8 @@ Action parseSnapshot(Args& args)
     return [file, form](Runtime& rt) {
         if (notifierForm(form))
             rt.needNotifierInProcess("the picture of one of its forms; `snapshot FILE` takes the screen");
+        if (pageForm(form))
+            rt.needPageInProcess("the picture of one of its forms; `snapshot FILE` takes the screen");
         rt.snapshot(file, form);
     };
 }
@@ -771,6 +818,8 @@ Action parseExpectTimer(Args& args)
     return [named, on](Runtime& rt) {
         if (notifierForm(named.form))
             rt.needNotifierInProcess("its timers");
+        if (pageForm(named.form))
+            rt.needPageInProcess("its timers");
         const forms::Form* form = rt.forms().find(named.form);
         const platform::Timer* timer = form ? form->timer(named.control) : nullptr;
         // A form never created has no running timer.

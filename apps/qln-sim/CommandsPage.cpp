@@ -42,6 +42,13 @@ Action parsePage(Args& args)
     return [](Runtime& rt) { rt.closePage(); };
 }
 
+// The font dialog answers as told only for a page in this process: Outlook's page opens the
+// system's own.
+void needOwnFontDialog(Runtime& rt)
+{
+    rt.needPageInProcess("the answer of its font dialog; Outlook's page opens the system's");
+}
+
 // The largest size the font dialog offers, as the forms take it.
 constexpr double kMaxFontPoints = 2160;
 
@@ -49,6 +56,7 @@ Action parseFontDialog(Args& args)
 {
     if (args.accept("cancel"))
         return [](Runtime& rt) {
+            needOwnFontDialog(rt);
             rt.note("world", "the next font dialog will be cancelled");
             rt.prepareFontAnswer(std::nullopt);
         };
@@ -63,6 +71,7 @@ Action parseFontDialog(Args& args)
     answer.FontSize = *size;
     answer.Color = static_cast<std::uint32_t>(args.number("COLOR", 0, UINT32_MAX));
     return [answer](Runtime& rt) {
+        needOwnFontDialog(rt);
         rt.note("world", "the next font dialog will answer " + quoteText(answer.FontName) + " " +
                              formatDecimal(answer.FontSize) + " pt, colour " + formatColour(answer.Color));
         rt.prepareFontAnswer(answer);
@@ -76,13 +85,15 @@ Action parseExpectPage(Args& args)
         // Whether the dialog shows the page: not after a creation that failed, nor before `page open`.
         const bool shown = what == "shown";
         return [shown, what](Runtime& rt) {
-            const bool found = rt.page() != nullptr;
+            const RemoteOptionsDialog* dialog = rt.remoteOptionsDialog();
+            const bool found = dialog ? dialog->pageShown() : rt.page() != nullptr;
             Runtime::expect(found == shown, "the page " + what, found ? "the page shown" : "no page");
         };
     }
     if (what == "status-changes") {
         const auto count = static_cast<int>(args.number("N", 0, INT32_MAX));
         return [count](Runtime& rt) {
+            rt.needPageInProcess("its site's status changes; `expect page dirty|clean` reads the dialog's");
             const std::string wanted = std::to_string(count) + " status changes";
             openPage(rt, wanted);
             const int found = rt.pageStatusChanges();
@@ -91,7 +102,14 @@ Action parseExpectPage(Args& args)
     }
     const bool dirty = what == "dirty";
     return [dirty, what](Runtime& rt) {
-        const bool found = openPage(rt, "the page " + what).Dirty();
+        bool found = false;
+        if (const RemoteOptionsDialog* dialog = rt.remoteOptionsDialog()) {
+            if (!dialog->pageShown())
+                Runtime::expect(false, "the page " + what, "Outlook's Options dialog does not show the page");
+            found = dialog->pageDirty();
+        } else {
+            found = openPage(rt, "the page " + what).Dirty();
+        }
         Runtime::expect(found == dirty, "the page " + what, found ? "the page dirty" : "the page clean");
     };
 }

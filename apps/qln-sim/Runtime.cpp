@@ -111,6 +111,13 @@ void Runtime::needNotifierInProcess(std::string_view what) const
                            std::string(world_->name()) + " world it is QLN.exe, read only from outside");
 }
 
+void Runtime::needPageInProcess(std::string_view what) const
+{
+    if (world_->remoteOptionsDialog())
+        throw WorldRefusal("needs the options page in this process (" + std::string(what) + "); on the " +
+                           std::string(world_->name()) + " world Outlook hosts it in its own, read only from outside");
+}
+
 Runtime::Runtime(RunOptions options, std::unique_ptr<ScenarioWorld> world)
     : options_(std::move(options)), transcript_(options_.transcript),
       world_(world ? std::move(world) : std::make_unique<SimScenarioWorld>()),
@@ -169,6 +176,17 @@ void Runtime::openPage()
 {
     if (page_)
         throw std::invalid_argument("page open: the options page is open already");
+    if (RemoteOptionsDialog* dialog = world_->remoteOptionsDialog()) {
+        if (remoteDialogOpen_)
+            throw std::invalid_argument("page open: the options page is open already");
+        note("page", "Outlook's Options dialog opens: Outlook creates the options page from its DLL");
+        if (dialog->open())
+            note("page", std::string("opened in Outlook's dialog: Dirty ") + (dialog->pageDirty() ? "true" : "false"));
+        else
+            note("page", "cannot be created: the Options dialog goes on without it");
+        remoteDialogOpen_ = true;
+        return;
+    }
     auto& w = *world_;
     note("page", "Outlook creates the options page");
     optionsServices_ =
@@ -211,6 +229,16 @@ void Runtime::openPage()
 
 void Runtime::applyPage()
 {
+    if (RemoteOptionsDialog* dialog = world_->remoteOptionsDialog()) {
+        if (!remoteDialogOpen_)
+            throw std::invalid_argument("page apply: the options page is not open");
+        note("world", "the user clicks Apply in Outlook's Options dialog");
+        if (!dialog->apply())
+            note("page", "Apply is disabled (no page is dirty): the click does nothing");
+        else
+            note("page", std::string("applied: Dirty ") + (dialog->pageDirty() ? "true" : "false"));
+        return;
+    }
     if (!page_ && pageFailed_) {
         note("page", "the Options dialog's Apply: there is no page to apply (it could not be created)");
         return;
@@ -225,6 +253,15 @@ void Runtime::applyPage()
 
 void Runtime::closePage()
 {
+    if (RemoteOptionsDialog* dialog = world_->remoteOptionsDialog()) {
+        if (!remoteDialogOpen_)
+            throw std::invalid_argument("page close: the options page is not open");
+        note("world", "the user clicks Cancel in Outlook's Options dialog");
+        dialog->close();
+        remoteDialogOpen_ = false;
+        note("page", "the Options dialog closes: the page is destroyed");
+        return;
+    }
     if (!page_ && pageFailed_) {
         pageFailed_ = false;
         note("page", "the Options dialog closes (it had no page of ours)");
@@ -255,7 +292,8 @@ void Runtime::startNotifier()
         process->start();
         popupWindowSource = [process] { return process->popupWindow(); };
         if (process->running())
-            note("notifier", "QLN.exe runs");
+            note("notifier", process->startedElsewhere() ? "QLN.exe runs (Outlook's add-in started it)"
+                                                         : "QLN.exe runs");
         else
             note("notifier", "QLN.exe has ended, exit code " + std::to_string(process->exitCode().value_or(-1)));
         return;

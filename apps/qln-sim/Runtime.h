@@ -92,6 +92,10 @@ public:
     NotifierProcess* notifierProcess() const { return world_->notifierProcess(); }
     // Refuses a step that needs the notifier in this process when it runs in another.
     void needNotifierInProcess(std::string_view what) const;
+    // Outlook's Options dialog in another process, or nullptr when the page runs in this one.
+    RemoteOptionsDialog* remoteOptionsDialog() const { return world_->remoteOptionsDialog(); }
+    // Refuses a step that needs the options page in this process when Outlook hosts it in another.
+    void needPageInProcess(std::string_view what) const;
     platform::sim::SimDesktop& simDesktop() { return need(world_->simulatedDesktop(), "the simulated desktop"); }
     platform::sim::SimSystemInfo& simMachine() { return need(world_->simulatedMachine(), "a simulated machine"); }
     // The registry, files and desktop as the scenario drives them; every world has them.
@@ -157,6 +161,8 @@ public:
     // `page apply` is the dialog's Apply; `page close` destroys the page, and with it an open
     // window position dialog. The parser lets these through only in that order; here a step out
     // of order throws std::invalid_argument.
+    // On a world whose Outlook hosts the page in its own process, the same steps are clicks in
+    // that Outlook's Options dialog.
     void openPage();
     void applyPage();
     void closePage();
@@ -226,6 +232,7 @@ private:
     std::unique_ptr<PageSite> pageSite_;
     std::unique_ptr<QLNOptions> page_;
     bool pageFailed_ = false;  // the last `page open` could not create the page
+    bool remoteDialogOpen_ = false;  // `page open` opened the remote Options dialog
     std::optional<forms::FontChoice> fontAnswer_;
     std::map<std::string, FormLook, std::less<>> formLooks_;
     std::size_t compositionsSeen_ = 0;

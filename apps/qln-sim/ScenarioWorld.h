@@ -140,10 +140,44 @@ public:
     virtual bool started() const = 0;
     virtual bool running() const = 0;
     virtual std::optional<int> exitCode() const = 0;  // nullopt while it runs
+    // Started by another program (Outlook's add-in), not by `start`, which found it running.
+    virtual bool startedElsewhere() const { return false; }
     virtual platform::WindowHandle popupWindow() const = 0;  // NoWindow when it has none
     // The user clicks a control of the popup (frmNewMail) with the mouse; throws
     // std::invalid_argument for a control that is not a button of the popup.
     virtual void click(const std::string& control) = 0;
+};
+
+// Outlook's Options dialog in another process (the stand-in's), hosting the options page loaded
+// there from its DLL, as Outlook does. The dialog is driven as the user drives it: a click on Apply
+// or Cancel, real input to the page's forms (QLNOptions, frmWinPos) at their controls' places on
+// screen; what it shows is read through the dialog (is it open, with our page, is the page dirty).
+// The page's controls are not in reach. Refusals (the dialog is not open, a control is on a tab not
+// shown, input the world cannot give for real) throw std::invalid_argument.
+class RemoteOptionsDialog {
+public:
+    virtual ~RemoteOptionsDialog() = default;
+    // Outlook's Options dialog opens with the add-ins' pages; false when ours is not among them
+    // (it could not be created). Throws when Outlook is not running.
+    virtual bool open() = 0;
+    // A click on Apply: false when the button was disabled (no page dirty), so the click did nothing.
+    virtual bool apply() = 0;
+    // A click on Cancel: the dialog closes and destroys its pages without applying.
+    virtual void close() = 0;
+    // The dialog is open and shows our page.
+    virtual bool pageShown() const = 0;
+    // Our page's Dirty as the dialog last asked it (at the page's last status change).
+    virtual bool pageDirty() const = 0;
+
+    // The user's input to a control of the page's forms (FORM, CONTROL as the scenario names them).
+    virtual void click(const std::string& form, const std::string& control) = 0;
+    // The user replaces a text box's text: a click into it, the old text selected and typed over.
+    virtual void setText(const std::string& form, const std::string& control, const std::string& text) = 0;
+    // A key pressed and released (MASK: 1 Shift, 2 Ctrl, 4 Alt): in a control after a click on it,
+    // or (an empty control) in the form's window as it is.
+    virtual void key(const std::string& form, const std::string& control, int vk, int mask) = 0;
+    // A click on tab `index` of a tab strip.
+    virtual void clickTab(const std::string& form, const std::string& control, int index) = 0;
 };
 
 // Where a world tells what the system itself wrote (the scenario's own writes are not told).
@@ -231,6 +265,9 @@ public:
     // The notifier runs in another process: `start` starts it, and the checks that need it in
     // this process (its state, its forms' controls) are refused.
     virtual NotifierProcess* notifierProcess() { return nullptr; }
+    // Outlook's Options dialog, with the options page, in another process: `page` and the input to
+    // the page's forms go there, and the checks that need the page in this process are refused.
+    virtual RemoteOptionsDialog* remoteOptionsDialog() { return nullptr; }
     // A wall clock the scenario sets.
     virtual platform::sim::SimLoop* virtualClock() { return nullptr; }
     // Failures injected into a seam's calls.

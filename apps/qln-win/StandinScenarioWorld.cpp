@@ -5,15 +5,22 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "apps/qln-sim/Runtime.h"
 #include "notifier/core/NotifierServices.h"
 #include "notifier/window/frmNewMail.h"
+#include "options/OptionsServices.h"
+#include "options/QLNOptions.h"
+#include "options/frmWinPos.h"
 #include "platform/Failure.h"
 #include "platform/forms/Form.h"
+#include "platform/win32/GdiFontEngine.h"
+#include "platform/win32/NotifierInstance.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/com/ComFailure.h"
+#include "shared/Settings.h"
 
 namespace qln::runner {
 
@@ -37,6 +44,12 @@ constexpr std::int64_t kInputRestMs = 400;
 constexpr std::int64_t kInputLimitMs = 3'000;
 // How long an answered message box may take to close.
 constexpr std::int64_t kBoxCloseLimitMs = 2'000;
+// After input to the stand-in's Options dialog: time for the stand-in to handle it, a little more
+// for each key typed.
+constexpr std::int64_t kAfterPageInputMs = 400;
+constexpr std::int64_t kPerKeyMs = 15;
+// The page's tab title in Outlook's dialog, as the add-in gives it.
+constexpr const char* kPageTitle = "Quellin";
 
 std::wstring programFolder()
 {
@@ -58,7 +71,7 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM data)
     auto& search = *reinterpret_cast<WindowSearch*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search.process)
+    if (search.process && owner != search.process)
         return TRUE;
     wchar_t text[512];
     if (!search.className.empty()) {
@@ -73,7 +86,7 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM data)
     return FALSE;
 }
 
-// A top-level window of the process with that class and title.
+// A top-level window of the process (0: of any) with that class and title.
 HWND findWindow(DWORD process, const std::wstring& className, const std::wstring& title)
 {
     WindowSearch search{process, className, title};
@@ -96,6 +109,85 @@ void sendClick(int x, int y)
     inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     if (SendInput(3, inputs, sizeof(INPUT)) != 3)
         throw std::runtime_error("click: SendInput failed (" + std::to_string(GetLastError()) + ")");
+}
+
+// Key events: a key going down or up, by virtual key, or a character typed as itself.
+void addKey(std::vector<INPUT>& inputs, WORD vk, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+}
+
+// A key pressed and released with the modifiers of MASK (1 Shift, 2 Ctrl, 4 Alt) held.
+void addPress(std::vector<INPUT>& inputs, WORD vk, int mask)
+{
+    static constexpr std::pair<int, WORD> kModifiers[] = {{2, VK_CONTROL}, {4, VK_MENU}, {1, VK_SHIFT}};
+    for (const auto& [bit, code] : kModifiers)
+        if (mask & bit)
+            addKey(inputs, code, false);
+    addKey(inputs, vk, false);
+    addKey(inputs, vk, true);
+    for (auto it = std::rbegin(kModifiers); it != std::rend(kModifiers); ++it)
+        if (mask & it->first)
+            addKey(inputs, it->second, true);
+}
+
+// A character as the keyboard types it: its key with Shift, Ctrl and Alt as the layout needs, or,
+// for a character no key of the layout gives, the character itself (VK_PACKET).
+void addCharacter(std::vector<INPUT>& inputs, wchar_t character)
+{
+    const SHORT key = VkKeyScanW(character);
+    if (key != -1 && LOBYTE(key) != 0xFF) {
+        addPress(inputs, LOBYTE(key), HIBYTE(key) & 7);
+        return;
+    }
+    for (const bool up : {false, true}) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = character;
+        input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+        inputs.push_back(input);
+    }
+}
+
+void sendKeys(std::vector<INPUT>& inputs, const char* command)
+{
+    if (inputs.empty())
+        return;
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size())
+        throw std::runtime_error(std::string(command) + ": SendInput took " + std::to_string(sent) + " of " +
+                                 std::to_string(inputs.size()) + " key events");
+}
+
+struct ProcessWindows {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+// The visible message boxes a process shows: its top-level dialogs with a message box's text.
+std::vector<HWND> messageBoxesOf(DWORD process)
+{
+    ProcessWindows search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) {
+            auto& windows = *reinterpret_cast<ProcessWindows*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
+            // A common dialog (the font dialog) is a dialog too, without a message box's text.
+            if (owner == windows.process && std::wstring_view(className) == L"#32770" && IsWindowVisible(window) &&
+                GetDlgItem(window, 0xFFFF))
+                windows.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 } // namespace
@@ -290,6 +382,8 @@ public:
     }
 
     DWORD processId() const { return control_ ? processId_ : 0; }
+    // The control object, for a step that needs Outlook running.
+    const Dispatch& control(const std::string& command) const { return running(command); }
     WindowHandle mainWindow() const { return control_ && IsWindow(hwnd(main_)) ? main_ : platform::NoWindow; }
     WindowHandle trayWindow() const { return control_ && IsWindow(hwnd(tray_)) ? tray_ : platform::NoWindow; }
 
@@ -339,13 +433,16 @@ public:
             WaitForSingleObject(info_.hProcess, 5000);
         }
         CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
+        if (info_.hThread)
+            CloseHandle(info_.hThread);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     void start() override
     {
+        if (adoptRunning())
+            return;
         const std::wstring program = programFolder() + L"QLN.exe";
         std::wstring commandLine = L"\"" + program + L"\"";
         STARTUPINFOW startup{};
@@ -360,6 +457,55 @@ public:
         settle(0, kSettledMs, kAttachLimitMs, true);
         if (running() && popupWindow() == platform::NoWindow)
             throw std::runtime_error("start: QLN.exe did not attach within " + std::to_string(kAttachLimitMs) + " ms");
+    }
+
+    // A QLN.exe that runs already (Outlook's add-in started it as Outlook started) is the one
+    // watched: once its popup window exists, its process is found from it. False when none runs.
+    bool adoptRunning()
+    {
+        // The add-in starts the installation's QLN.exe as Outlook's start-up completes: it may be
+        // on its way still.
+        const std::int64_t until = world_.nowMs() + kAttachLimitMs;
+        const bool coming = addinStartsNotifier();
+        HANDLE instance = nullptr;
+        while (!(instance = OpenMutexW(SYNCHRONIZE, FALSE, platform::win32::kNotifierInstanceMutex)) && coming &&
+               world_.nowMs() < until)
+            world_.advance(50);
+        if (!instance)
+            return false;
+        CloseHandle(instance);
+        HWND popup = nullptr;
+        while (!(popup = findWindow(0, L"ThunderRT6FormDC", toWide(layout_.Caption()))) && world_.nowMs() < until)
+            world_.advance(50);
+        if (!popup)
+            throw std::runtime_error("start: a QLN.exe runs, but its popup window did not appear within " +
+                                     std::to_string(kAttachLimitMs) + " ms");
+        info_.dwThreadId = GetWindowThreadProcessId(popup, &info_.dwProcessId);
+        info_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                     info_.dwProcessId);
+        if (!info_.hProcess)
+            throw std::runtime_error("start: the running QLN.exe's process cannot be opened (" +
+                                     std::to_string(GetLastError()) + ")");
+        adopted_ = true;
+        settle(0, kSettledMs, kAttachLimitMs, true);
+        return true;
+    }
+
+    // Whether Outlook's add-in is connected and finds a QLN.exe to start in the installation folder.
+    bool addinStartsNotifier() const
+    {
+        if (!world_.remote_->running() ||
+            world_.remote_->control("start").call("AddIn", {Variant("QuellinAddin.Connect")}).toString() != "connected")
+            return false;
+        const auto folder = world_.scenarioRegistry()->get(platform::Hive::CurrentUser,
+                                                           settings::keyPath(settings::StoreKey::Install), "QLNPath");
+        if (!folder || folder->type != REG_SZ)
+            return false;
+        std::string path(reinterpret_cast<const char*>(folder->data.data()), folder->data.size());
+        path.resize(std::strlen(path.c_str()));
+        if (!path.empty() && path.back() != '\\')
+            path += '\\';
+        return GetFileAttributesW(toWide(path + "QLN.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // Lets time pass until QLN.exe's calls to Outlook have rested for `restMs` (at least `minMs`, at
@@ -400,29 +546,11 @@ public:
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&boxes));
-        // A box stays on screen a moment after its click; it is answered once.
-        std::erase_if(answered_, [&](HWND box) { return std::find(boxes.begin(), boxes.end(), box) == boxes.end(); });
-        for (HWND box : boxes) {
-            if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
-                continue;
-            answered_.push_back(box);
-            wchar_t caption[256] = {};
-            wchar_t text[2048] = {};
-            GetWindowTextW(box, caption, 256);
-            GetDlgItemTextW(box, 0xFFFF, text, 2048);  // a message box's text
-            world_.heardMessageBox({toUtf8(text), toUtf8(caption), 0});
-            DWORD_PTR kept = 0;
-            SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 1000, &kept);
-            const int button = HIWORD(kept) == DC_HASDEFID ? LOWORD(kept) : IDOK;
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-            // Until it has closed, the popup under it is disabled: a click now would be lost.
-            const std::int64_t until = world_.nowMs() + kBoxCloseLimitMs;
-            while (IsWindow(box) && IsWindowVisible(box) && world_.nowMs() < until)
-                world_.Win32ScenarioWorld::advance(10);
-        }
+        world_.answerBoxes(boxes, answered_);
     }
 
     bool started() const override { return info_.hProcess != nullptr; }
+    bool startedElsewhere() const override { return adopted_; }
     bool running() const override { return started() && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     std::optional<int> exitCode() const override
     {
@@ -492,10 +620,264 @@ private:
     NotifierServices services_;
     frmNewMail layout_;
     PROCESS_INFORMATION info_{};
+    bool adopted_ = false;  // found running, started by the add-in
     std::vector<HWND> answered_;  // message boxes pressed already, until they are gone
 };
 
+// ---- Outlook's Options dialog, with the options page loaded in the stand-in ------------------------------
+
+namespace {
+
+// Outlook is never reached from the page's layout copy: its creation finds no Outlook.
+class NoOutlook final : public platform::ObjectFactory {
+public:
+    std::shared_ptr<platform::outlook::Application> createOutlookApplication() override { return refuse(); }
+    std::shared_ptr<platform::mapi::SafeMailItem> createSafeMailItem() override { return refuse(); }
+    std::shared_ptr<platform::mapi::MAPIUtils> createMAPIUtils() override { return refuse(); }
+
+private:
+    [[noreturn]] static std::nullptr_t refuse() { throw platform::Failure("no Outlook for a layout", 429); }
+};
+
+// The registry as the page's layout copy sees it: read as it is, never written (the page in Outlook
+// writes what its loading writes).
+class UnwrittenKey final : public platform::RegistryKey {
+public:
+    explicit UnwrittenKey(std::unique_ptr<platform::RegistryKey> inner) : inner_(std::move(inner)) {}
+    platform::RegValueInfo queryValueInfo(std::string_view name) override { return inner_->queryValueInfo(name); }
+    platform::RegRead queryValue(std::string_view name, std::span<std::byte> buffer) override
+    {
+        return inner_->queryValue(name, buffer);
+    }
+    void setValue(std::string_view, std::uint32_t, std::span<const std::byte>) override {}
+
+private:
+    std::unique_ptr<platform::RegistryKey> inner_;
+};
+
+class UnwrittenRegistry final : public platform::Registry {
+public:
+    explicit UnwrittenRegistry(platform::Registry& inner) : inner_(inner) {}
+    std::unique_ptr<platform::RegistryKey> openKey(platform::Hive hive, std::string_view path) override
+    {
+        return std::make_unique<UnwrittenKey>(inner_.openKey(hive, path));
+    }
+    std::unique_ptr<platform::RegistryKey> createKey(platform::Hive hive, std::string_view path) override
+    {
+        return openKey(hive, path);  // a missing key stays missing: the open fails
+    }
+
+private:
+    platform::Registry& inner_;
+};
+
+} // namespace
+
+class StandinScenarioWorld::Options final : public RemoteOptionsDialog {
+public:
+    explicit Options(StandinScenarioWorld& world)
+        : world_(world), registry_(world.registry()), host_(world.desktop(), world.loop(), fonts_, world.system())
+    {
+    }
+
+    bool open() override
+    {
+        const Dispatch& control = world_.remote_->control("page open");
+        const int pages = control.call("OpenOptions").toLong();
+        index_ = -1;
+        for (int page = 0; page < pages && index_ < 0; ++page)
+            if (control.call("PageTitle", {Variant(page)}).toString() == kPageTitle)
+                index_ = page;
+        dialog_ = window("dialog");
+        layout_.reset();
+        services_.reset();
+        if (index_ < 0)
+            return false;
+        if (control.call("Options", {Variant("shown")}).toLong() != index_)
+            throw std::invalid_argument("page open: Outlook's Options dialog shows another add-in's page first");
+        // The page as designed, loaded from the same settings, never shown: where its controls are,
+        // and which tab shows (mirrored from the user's clicks on the tabs).
+        services_ = std::make_unique<OptionsServices>(registry_, world_.files(), world_.system(),
+                                                      world_.desktop(), world_.loop(), noOutlook_);
+        layout_ = std::make_unique<QLNOptions>(host_, *services_);
+        winPos_ = std::make_unique<options::frmWinPos>(host_, [](const std::string&) {});
+        world_.advance(kAfterPageInputMs);
+        return true;
+    }
+    bool apply() override
+    {
+        const HWND button = openDialogWindow("page apply", "apply");
+        const bool enabled = IsWindowEnabled(button) != FALSE;
+        clickWindow(button);
+        return enabled;
+    }
+    void close() override
+    {
+        clickWindow(openDialogWindow("page close", "cancel"));
+        if (dialogOpen())
+            throw std::runtime_error("page close: Outlook's Options dialog stays open after Cancel");
+        layout_.reset();
+        services_.reset();
+        dialog_ = nullptr;
+        index_ = -1;
+    }
+    bool pageShown() const override { return dialogOpen() && index_ >= 0; }
+    bool pageDirty() const override
+    {
+        return pageShown() && world_.remote_->control("expect page").call("PageDirty", {Variant(index_)}).toBool();
+    }
+
+    void click(const std::string& form, const std::string& control) override
+    {
+        const auto [window, box] = place(form, control, "click");
+        sendClick(window.x + box.left + box.width() / 2, window.y + box.top + box.height() / 2);
+        world_.advance(kAfterPageInputMs);
+    }
+    void setText(const std::string& form, const std::string& control, const std::string& text) override
+    {
+        click(form, control);
+        std::vector<INPUT> inputs;
+        // The old text selected and typed over.
+        addPress(inputs, VK_HOME, 0);
+        addPress(inputs, VK_END, 1);
+        addPress(inputs, VK_DELETE, 0);
+        for (const wchar_t character : toWide(text))
+            addCharacter(inputs, character);
+        sendKeys(inputs, "set");
+        world_.advance(kAfterPageInputMs + kPerKeyMs * static_cast<std::int64_t>(inputs.size()));
+    }
+    void key(const std::string& form, const std::string& control, int vk, int mask) override
+    {
+        if (!control.empty()) {
+            click(form, control);
+        } else {
+            const HWND window = formWindow(form, "key");
+            if (GetForegroundWindow() != GetAncestor(window, GA_ROOT))
+                SetForegroundWindow(GetAncestor(window, GA_ROOT));
+        }
+        std::vector<INPUT> inputs;
+        addPress(inputs, static_cast<WORD>(vk), mask);
+        sendKeys(inputs, "key");
+        world_.advance(kAfterPageInputMs);
+    }
+    void clickTab(const std::string& form, const std::string& control, int index) override
+    {
+        const auto [window, box] = place(form, control, "tab");
+        auto* strip = dynamic_cast<forms::TabStrip*>(layout().control(control));
+        if (!strip || index >= strip->Tabs())
+            throw std::invalid_argument("tab: " + form + "." + control + " has no tab " + std::to_string(index));
+        const draw::Rect tab = strip->tabBounds(index);
+        sendClick(window.x + box.left + tab.left + tab.width() / 2, window.y + box.top + tab.top + tab.height() / 2);
+        // The copy follows: the panes of that tab are where the next clicks go.
+        strip->setCurrentTab(index);
+        world_.advance(kAfterPageInputMs);
+    }
+
+private:
+    bool dialogOpen() const
+    {
+        return world_.remote_->running() && world_.remote_->control("page").call("Options", {Variant("open")}).toBool();
+    }
+    HWND window(const char* which) const
+    {
+        const double number = world_.remote_->control("page").call("OptionsWindow", {Variant(which)}).toDouble();
+        return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(number));
+    }
+    HWND openDialogWindow(const std::string& command, const char* which) const
+    {
+        if (!dialogOpen())
+            throw std::invalid_argument(command + ": Outlook's Options dialog is not open");
+        return window(which);
+    }
+    QLNOptions& layout() const
+    {
+        if (!layout_ || !pageShown())
+            throw std::invalid_argument("Outlook's Options dialog does not show the options page");
+        return *layout_;
+    }
+    void clickWindow(HWND target)
+    {
+        RECT r{};
+        if (!target || !GetWindowRect(target, &r))
+            throw std::runtime_error("Outlook's Options dialog has no such button");
+        sendClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        world_.advance(kAfterPageInputMs);
+    }
+    // The window of one of the page's forms in the stand-in: the page's own, or the window
+    // position dialog's (a top-level window the page's owns).
+    HWND formWindow(const std::string& form, const std::string& command) const
+    {
+        layout();
+        if (form == "QLNOptions") {
+            const HWND page = window("page");
+            if (!page)
+                throw std::invalid_argument(command + ": Outlook's Options dialog shows no page");
+            return page;
+        }
+        const HWND dialog = findWindow(world_.remote_->processId(), L"ThunderRT6FormDC", toWide(winPos_->Caption()));
+        if (!dialog || !IsWindowVisible(dialog))
+            throw std::invalid_argument(command + ": frmWinPos is not open in Outlook");
+        return dialog;
+    }
+    struct Place {
+        POINT window;     // the form's client area on screen
+        draw::Rect box;   // the control's, in it
+    };
+    // Where a control of the page's forms is on screen now; refused for one on a tab not shown.
+    Place place(const std::string& form, const std::string& name, const std::string& command)
+    {
+        const forms::Form& copy = form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_;
+        const HWND window = formWindow(form, command);
+        const forms::Control* control = copy.control(name);
+        if (!control)
+            throw std::invalid_argument(command + ": " + form + " has no control " + name);
+        for (const forms::Control* pane = control->Container(); pane; pane = pane->Container())
+            if (dynamic_cast<const forms::Panel*>(pane) && !pane->Visible())
+                throw std::invalid_argument(command + ": " + form + "." + name + " is on " + pane->Name() +
+                                            ", whose tab is not shown ('tab' shows it first)");
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        return {origin, control->clientBounds()};
+    }
+
+    StandinScenarioWorld& world_;
+    NoOutlook noOutlook_;
+    UnwrittenRegistry registry_;
+    // Measured with the fonts the page in Outlook measures with: the tabs' widths follow their text.
+    platform::win32::GdiFontEngine fonts_;
+    forms::FormsHost host_;
+    std::unique_ptr<OptionsServices> services_;
+    std::unique_ptr<QLNOptions> layout_;
+    std::unique_ptr<options::frmWinPos> winPos_;
+    HWND dialog_ = nullptr;
+    int index_ = -1;  // our page among the dialog's
+};
+
 // ---- the world ------------------------------------------------------------------------------------------
+
+void StandinScenarioWorld::answerBoxes(const std::vector<HWND>& boxes, std::vector<HWND>& answered)
+{
+    // A box stays on screen a moment after its click; it is answered once.
+    std::erase_if(answered, [&](HWND box) { return std::find(boxes.begin(), boxes.end(), box) == boxes.end(); });
+    for (HWND box : boxes) {
+        if (std::find(answered.begin(), answered.end(), box) != answered.end())
+            continue;
+        answered.push_back(box);
+        wchar_t caption[256] = {};
+        wchar_t text[2048] = {};
+        GetWindowTextW(box, caption, 256);
+        GetDlgItemTextW(box, 0xFFFF, text, 2048);  // a message box's text
+        heardMessageBox({toUtf8(text), toUtf8(caption), 0});
+        DWORD_PTR kept = 0;
+        SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 1000, &kept);
+        const int button = HIWORD(kept) == DC_HASDEFID ? LOWORD(kept) : IDOK;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        // Until it has closed, the window under it is disabled: a click now would be lost.
+        const std::int64_t until = nowMs() + kBoxCloseLimitMs;
+        while (IsWindow(box) && IsWindowVisible(box) && nowMs() < until)
+            Win32ScenarioWorld::advance(10);
+    }
+}
 
 StandinScenarioWorld::Apartment::Apartment()
 {
@@ -505,12 +887,14 @@ StandinScenarioWorld::Apartment::Apartment()
 StandinScenarioWorld::Apartment::~Apartment() { CoUninitialize(); }
 
 StandinScenarioWorld::StandinScenarioWorld()
-    : remote_(std::make_unique<Remote>()), process_(std::make_unique<Process>(*this))
+    : remote_(std::make_unique<Remote>()), process_(std::make_unique<Process>(*this)),
+      options_(std::make_unique<Options>(*this))
 {
 }
 
 StandinScenarioWorld::~StandinScenarioWorld()
 {
+    options_.reset();
     process_.reset();
     if (remote_->running())
         platform::ignoreFailure([&] { remote_->quit(); });
@@ -524,11 +908,15 @@ void StandinScenarioWorld::advance(std::int64_t ms)
     for (std::int64_t left = ms; left > 0; left = until - nowMs()) {
         Win32ScenarioWorld::advance(std::min(left, kLookMs));
         process_->answerMessageBoxes();
+        // The options page's messages, in the stand-in's process.
+        if (const DWORD standin = remote_->processId())
+            answerBoxes(messageBoxesOf(standin), standinAnswered_);
     }
 }
 
 RemoteOutlook* StandinScenarioWorld::remoteOutlook() { return remote_.get(); }
 NotifierProcess* StandinScenarioWorld::notifierProcess() { return process_.get(); }
+RemoteOptionsDialog* StandinScenarioWorld::remoteOptionsDialog() { return options_.get(); }
 
 void StandinScenarioWorld::outlookStart() { remote_->start(); }
 void StandinScenarioWorld::outlookQuit() { remote_->quit(); }

@@ -13,8 +13,19 @@
 // from the popup's layout (a frmNewMail built here, never loaded, gives the boxes; the buttons keep
 // their places, only those anchored to the right edge or the centre follow the window's width).
 //
-// QLN.exe's message boxes are answered with their default button while time passes, and heard for
-// `expect msgbox` (their caption and text; the icon, a picture in another process, is not read).
+// When Outlook's add-in has started the installation's QLN.exe (as Outlook's start-up completes),
+// `start` watches that one instead of starting another.
+//
+// The options page is Outlook's too: `page open` opens the stand-in's Options dialog, where the
+// add-in adds the page by its ProgID and the stand-in loads it from QLNOptions.dll; `page apply` and
+// `page close` click its Apply and Cancel buttons, and the input to the page's forms (QLNOptions and
+// the window position dialog it opens) is real input at the controls' places, found from a copy of
+// the page built here from the same settings (with the same fonts) and never shown, which follows the
+// tabs the scenario clicks. `expect page` reads the dialog (PageDirty, Options).
+//
+// QLN.exe's message boxes and the page's (in the stand-in) are answered with their default button
+// while time passes, and heard for `expect msgbox` (their caption and text; the icon, a picture in
+// another process, is not read).
 //
 // Everything else is the windows world's: the real registry and files (cleared when the world starts
 // and ends), the scenario's own windows, SendInput keys, real time.
@@ -38,7 +49,7 @@ public:
 
     std::string_view name() const override { return "outlook"; }
 
-    // The options page, in this process, reaches the stand-in as QLN.exe does.
+    // Outlook's objects for the system in this process: the stand-in's, reached as QLN.exe does.
     platform::ObjectFactory& outlook() override { return com_; }
 
     // Real time, with QLN.exe's message boxes answered as they open.
@@ -54,11 +65,16 @@ public:
 
     RemoteOutlook* remoteOutlook() override;
     NotifierProcess* notifierProcess() override;
+    RemoteOptionsDialog* remoteOptionsDialog() override;
 
     class Remote;
     class Process;
+    class Options;
 
 private:
+    // Presses the default button of each of these message boxes not answered yet (`answered`
+    // holds those pressed, until they are gone), and tells what each said.
+    void answerBoxes(const std::vector<HWND>& boxes, std::vector<HWND>& answered);
     // The stand-in's window of an item's "<subject> - Message", or NoWindow.
     platform::WindowHandle itemWindow(const std::string& entryID) const;
 
@@ -73,6 +89,8 @@ private:
     platform::win32::ComObjectFactory com_{loop()};
     std::unique_ptr<Remote> remote_;
     std::unique_ptr<Process> process_;
+    std::unique_ptr<Options> options_;
+    std::vector<HWND> standinAnswered_;  // the stand-in's message boxes pressed already
 };
 
 } // namespace qln::runner

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/qln-sim/ScenarioWorld.h"
@@ -91,9 +92,45 @@ private:
     std::optional<int> exitCode_;
 };
 
+// Outlook's Options dialog with the page in Outlook's process: a recorder whose page turns dirty at
+// any edit and clean at Apply.
+class FakeDialog final : public RemoteOptionsDialog {
+public:
+    explicit FakeDialog(Log& log) : log_(log) {}
+    bool open() override { return log_.calls.push_back("options open"), open_ = true; }
+    bool apply() override
+    {
+        log_.calls.push_back("apply");
+        return std::exchange(dirty_, false);
+    }
+    void close() override { log_.calls.push_back("cancel"), open_ = dirty_ = false; }
+    bool pageShown() const override { return open_; }
+    bool pageDirty() const override { return dirty_; }
+    void click(const std::string& form, const std::string& control) override { edit("click " + form + "." + control); }
+    void setText(const std::string& form, const std::string& control, const std::string& text) override
+    {
+        edit("set " + form + "." + control + " " + text);
+    }
+    void key(const std::string& form, const std::string& control, int vk, int mask) override
+    {
+        edit("key " + form + (control.empty() ? "" : "." + control) + " " + std::to_string(vk) + " " +
+             std::to_string(mask));
+    }
+    void clickTab(const std::string& form, const std::string& control, int index) override
+    {
+        log_.calls.push_back("tab " + form + "." + control + " " + std::to_string(index));
+    }
+
+private:
+    void edit(const std::string& call) { log_.calls.push_back(call), dirty_ = true; }
+    Log& log_;
+    bool open_ = false;
+    bool dirty_ = false;
+};
+
 class OtherProcessesWorld final : public ScenarioWorld {
 public:
-    explicit OtherProcessesWorld(Log& log) : remote_(w_, log), process_(log) {}
+    OtherProcessesWorld(Log& log, bool dialog) : remote_(w_, log), process_(log), dialog_(log), hasDialog_(dialog) {}
     std::string_view name() const override { return "outlook"; }
 
     platform::Registry& registry() override { return w_.registry; }
@@ -124,11 +161,14 @@ public:
 
     RemoteOutlook* remoteOutlook() override { return &remote_; }
     NotifierProcess* notifierProcess() override { return &process_; }
+    RemoteOptionsDialog* remoteOptionsDialog() override { return hasDialog_ ? &dialog_ : nullptr; }
 
 private:
     platform::sim::SimWorld w_;
     FakeRemote remote_;
     FakeProcess process_;
+    FakeDialog dialog_;
+    bool hasDialog_;
 };
 
 struct WorldRun {
@@ -136,10 +176,11 @@ struct WorldRun {
     Outcome outcome;
 };
 
-WorldRun runOnOutlookWorld(const std::string& body)
+// With `dialog`, Outlook hosts the options page in its own process.
+WorldRun runOnOutlookWorld(const std::string& body, bool dialog = true)
 {
     WorldRun run;
-    run.outcome = runText("# world: outlook\n" + body, std::make_unique<OtherProcessesWorld>(run.log));
+    run.outcome = runText("# world: outlook\n" + body, std::make_unique<OtherProcessesWorld>(run.log, dialog));
     return run;
 }
 
@@ -227,12 +268,70 @@ TEST(OutlookWorld, WhatNeedsTheNotifierInThisProcessIsRefused)
     }
 }
 
-TEST(OutlookWorld, TheOptionsPageStaysInTheRunnersProcess)
+TEST(OutlookWorld, WithoutOutlooksDialogTheOptionsPageStaysInTheRunnersProcess)
 {
-    // Outlook hosts the page: its forms are the runner's, whatever process the notifier is.
+    // Outlook hosts the page here: its forms are the runner's, whatever process the notifier is.
     const WorldRun run = runOnOutlookWorld("outlook start\nstart\npage open\nexpect form QLNOptions shown\n"
-                                           "expect QLNOptions.txtDismissTime text \"90\"\n");
+                                           "expect QLNOptions.txtDismissTime text \"90\"\n",
+                                           false);
     EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
+}
+
+TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
+{
+    const WorldRun run = runOnOutlookWorld("outlook start\npage open\nexpect page shown\nexpect page clean\n"
+                                           "tab QLNOptions.TabOne1 3\n"
+                                           "set QLNOptions.txtAddBWList \"@spam.example\"\n"
+                                           "enter QLNOptions.txtAddBWList\n"
+                                           "expect page dirty\n"
+                                           "page apply\nexpect page clean\n"
+                                           "key QLNOptions.txtHKDismiss 0x7A 2\nkey QLNOptions 9 1\n"
+                                           "blur QLNOptions.txtDismissTime\nclick frmWinPos.chkTopLeft\n"
+                                           "page close\npage open\npage apply\npage close\n"
+                                           "expect page absent\n");
+    EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
+    EXPECT_EQ(run.log.calls,
+              (std::vector<std::string>{"start", "options open", "tab QLNOptions.TabOne1 3",
+                                        "set QLNOptions.txtAddBWList @spam.example",
+                                        "key QLNOptions.txtAddBWList 13 0", "apply", "key QLNOptions.txtHKDismiss 122 2",
+                                        "key QLNOptions 9 1", "key QLNOptions 9 0", "click frmWinPos.chkTopLeft",
+                                        "cancel", "options open", "apply", "cancel"}));
+    // Apply on a clean page is a click on a disabled button.
+    EXPECT_NE(run.outcome.transcript.find("page: Apply is disabled (no page is dirty): the click does nothing"),
+              std::string::npos)
+        << run.outcome.transcript;
+
+    const WorldRun clean = runOnOutlookWorld("outlook start\npage open\nexpect page dirty\n");
+    EXPECT_EQ(clean.outcome.errors, "t.qls:4: expect page dirty failed: expected the page dirty, found the page clean\n");
+    const WorldRun closed = runOnOutlookWorld("outlook start\npage open\npage close\nexpect page shown\n");
+    EXPECT_EQ(closed.outcome.errors, "t.qls:5: expect page shown failed: expected the page shown, found no page\n");
+}
+
+TEST(OutlookWorld, WhatNeedsThePageInThisProcessIsRefused)
+{
+    struct Case {
+        const char* step;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"expect QLNOptions.txtDismissTime text 90", "the properties of its controls"},
+        {"expect form frmWinPos shown", "its forms"},
+        {"expect page status-changes 0", "its site's status changes; `expect page dirty|clean` reads the dialog's"},
+        {"font-dialog cancel", "the answer of its font dialog; Outlook's page opens the system's"},
+        {"snapshot page.png QLNOptions", "the picture of one of its forms; `snapshot FILE` takes the screen"},
+        {"select QLNOptions.lstBList 0",
+         "select on QLNOptions.lstBList; there it takes click, set, key, enter, blur and tab"},
+        {"slide QLNOptions.sliRate 3", "slide on QLNOptions.sliRate; there it takes click, set, key, enter, blur and tab"},
+        {"close frmWinPos", "its window's close box; click frmWinPos.btnCancel there"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        const WorldRun run = runOnOutlookWorld(std::string("outlook start\npage open\n") + c.step + "\n");
+        EXPECT_EQ(run.outcome.status, 1);
+        EXPECT_EQ(run.outcome.errors, std::string("t.qls:4: ") + c.step + ": needs the options page in this process (" +
+                                          c.what + "); on the outlook world Outlook hosts it in its own, read only "
+                                                   "from outside\n");
+    }
 }
 
 TEST(OutlookWorld, OnlyAnOutlookInAnotherProcessIsKilledOrMadeBusy)

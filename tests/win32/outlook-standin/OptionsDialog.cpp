@@ -387,6 +387,20 @@ LRESULT CALLBACK OptionsDialog::procedure(HWND window, UINT message, WPARAM wPar
                 }
                 break;
             }
+            case WM_ACTIVATE:
+                // As a dialog does: the control that had the focus when another window took the
+                // activation (a page's message box) gets it back.
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    const HWND focus = GetFocus();
+                    if (focus && IsChild(window, focus))
+                        dialog->focus_ = focus;
+                    return 0;
+                }
+                if (dialog->focus_ && IsWindow(dialog->focus_) && IsChild(window, dialog->focus_)) {
+                    SetFocus(dialog->focus_);
+                    return 0;
+                }
+                break;
             case WM_CLOSE:
                 dialog->close();
                 return 0;

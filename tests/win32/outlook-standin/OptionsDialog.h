@@ -14,7 +14,8 @@
 // window goes. A page that cannot be created is left out (and noted). While the dialog is open,
 // keyboard messages for it go first to the shown page's IOleInPlaceActiveObject::TranslateAccelerator,
 // then to the dialog's own navigation (IsDialogMessage; Esc the page leaves is Cancel): a hook on the thread's message queue, so
-// that the stand-in's message loop needs no knowledge of the dialog.
+// that the stand-in's message loop needs no knowledge of the dialog. Activated again (after a
+// page's message box), the dialog gives the focus back to the control that had it.
 // Does not: run modally (the control object and the tests drive it while the stand-in serves
 // calls), show help, or persist the pages' state between openings.
 
@@ -87,6 +88,7 @@ private:
     HWND cancel_ = nullptr;
     HWND apply_ = nullptr;
     HHOOK hook_ = nullptr;
+    HWND focus_ = nullptr;  // the focus when the dialog last lost the activation
     std::vector<Page> pages_;
     std::vector<std::string> failed_;
     std::size_t shown_ = 0;

@@ -450,6 +450,18 @@ std::intptr_t Control::windowMessage(WindowHandle window, std::uint32_t message,
         if (!uiActive_ && inPlaceActive_)
             activate(true);
         return MA_ACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // A click into the control while its container is active (no WM_MOUSEACTIVATE then) gives
+        // it the focus too: the keys go where the click put the caret.
+        if (inPlaceActive_ && GetFocus() != hwndOf(window) && !IsChild(hwndOf(window), GetFocus())) {
+            if (!uiActive_)
+                activate(true);
+            else
+                SetFocus(hwndOf(window));
+        }
+        break;
     case WM_SETFOCUS:
         if (!uiActive_ && inPlaceActive_)
             activate(true);
