@@ -13,6 +13,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libstb-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libutf8proc-dev
           fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-symbola fonts-lohit-deva)
+wine32=""
 for option in "$@"; do
   case "$option" in
     --cross) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev nsis) ;;
@@ -41,7 +42,6 @@ enable_i386_programs() {
     { echo "install-deps.sh: 32-bit Wine does not run on this machine" >&2; exit 1; }
 }
 
-wine32=""
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
