@@ -43,11 +43,19 @@ ensure_installed() {
   fi
 }
 
+# A copy of a newly made prefix, from which further prefixes (a test's fresh one) are made by copying:
+# making one takes minutes where 32-bit Wine runs through qemu-i386 (tools/install-deps.sh).
+template="${QLN_WINE_TEMPLATE:-$root/build-mingw/wine-prefix-template}"
+
 # Creates the prefix once. Concurrent callers (ctest -j) wait for the first one.
 ensure_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   exec 9>"$WINEPREFIX.lock"
   flock 9
+  if [[ ! -f $WINEPREFIX/$prefix_version && -f $template/$prefix_version && $WINEPREFIX != "$template" ]]; then
+    rm -rf "$WINEPREFIX"
+    cp -a "$template" "$WINEPREFIX"
+  fi
   if [[ ! -f $WINEPREFIX/$prefix_version ]]; then
     rm -rf "$WINEPREFIX"
     "$wine" wineboot -u >/dev/null 2>&1 || true
@@ -71,6 +79,11 @@ ensure_prefix() {
     [[ -f $WINEPREFIX/drive_c/windows/syswow64/regsvr32.exe ]] ||
       { echo "wine.sh: $WINEPREFIX has no 32-bit Windows (syswow64): is wine32 installed?" >&2; exit 1; }
     touch "$WINEPREFIX/$prefix_version"
+    if [[ $WINEPREFIX != "$template" ]]; then
+      rm -rf "$template" "$template.new"
+      cp -a "$WINEPREFIX" "$template.new"
+      mv "$template.new" "$template"
+    fi
   fi
   flock -u 9
   exec 9>&-
