@@ -158,6 +158,14 @@ Section "Quellin"
   WriteRegStr HKCU "${INSTALL_KEY}" "QLNPath" "$INSTDIR"
   WriteRegStr HKCU "${INSTALL_KEY}" "Help" "$INSTDIR\guide\index.html"
 
+  ; For 32-bit Office first: where the two registry views are one (Wine keeps a single
+  ; HKCU\Software\Classes\CLSID), the 64-bit registrations written after them are what stays.
+!ifdef X86_OPTIONS_DLL & X86_ADDIN_DLL & X86_GLINT_DLL & X86_FLAIR_DLL
+  !insertmacro Register32 "QLNOptions.dll"
+  !insertmacro Register32 "btGlintButton.dll"
+  !insertmacro Register32 "DorveltFlairButton.dll"
+  !insertmacro Register32 "QuellinAddin.dll"
+!endif
 !ifdef OPTIONS_DLL
   !insertmacro Register "QLNOptions.dll"
 !endif
@@ -167,13 +175,6 @@ Section "Quellin"
 !endif
 !ifdef FLAIR_DLL
   !insertmacro Register "DorveltFlairButton.dll"
-!endif
-!ifdef X86_OPTIONS_DLL & X86_ADDIN_DLL & X86_GLINT_DLL & X86_FLAIR_DLL
-  ; For 32-bit Office.
-  !insertmacro Register32 "QLNOptions.dll"
-  !insertmacro Register32 "btGlintButton.dll"
-  !insertmacro Register32 "DorveltFlairButton.dll"
-  !insertmacro Register32 "QuellinAddin.dll"
 !endif
 !ifdef ADDIN_DLL
   !insertmacro Register "QuellinAddin.dll"

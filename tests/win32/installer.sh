@@ -82,6 +82,15 @@ progid_of() {
   esac
 }
 
+# Whether HKCU\Software\Classes\CLSID has a 32-bit view of its own (Windows) or one for both (Wine 8).
+views_probe='HKCU\Software\Classes\CLSID\{5A1E0C3B-0D7E-4B39-9C4C-3F2B8E7A6D10}'
+wine reg add "$views_probe" /ve /d 32 /f /reg:32 >/dev/null 2>&1
+wine reg add "$views_probe" /ve /d 64 /f /reg:64 >/dev/null 2>&1
+separate_views=0
+[[ $(default_in "$views_probe" 32) == 32 ]] && separate_views=1
+wine reg delete "$views_probe" /f /reg:32 >/dev/null 2>&1 || true
+wine reg delete "$views_probe" /f /reg:64 >/dev/null 2>&1 || true
+
 x86_classes=()
 install() {
   wine "$setup" /S || fail "the silent install ended with status $?"
@@ -113,8 +122,12 @@ install() {
     clsid="$(clsid_of "$progid")"
     [[ -n $clsid ]] || fail "$progid has no class for the user"
     x86_classes+=("$progid=$clsid")
-    server="$(default_in "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" 32)"
-    [[ ${server,,} == "${inst,,}\\x86\\${name,,}" ]] || fail "$progid's 32-bit server is '$server', not $inst\\x86\\$name"
+    # Where the views are one (Wine), the 64-bit registration written after the 32-bit one stays:
+    # the 32-bit regsvr32's success is then the installer's exit status (it aborts otherwise).
+    if ((separate_views)); then
+      server="$(default_in "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" 32)"
+      [[ ${server,,} == "${inst,,}\\x86\\${name,,}" ]] || fail "$progid's 32-bit server is '$server', not $inst\\x86\\$name"
+    fi
     if [[ " ${dlls[*]##*/} " == *" $name "* ]]; then
       server="$(default_in "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" 64)"
       [[ ${server,,} == "${inst,,}\\${name,,}" ]] || fail "$progid's 64-bit server is '$server', not $inst\\$name"
