@@ -13,21 +13,33 @@ build: deps
 test: build
 	@ctest --preset default
 
+# Both Windows builds: 64-bit (build-mingw) and the 32-bit DLLs for 32-bit Office (build-mingw32).
 cross:
 	@tools/install-deps.sh --cross
+	@cmake --preset mingw32 >/dev/null
+	@cmake --build --preset mingw32
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw
 
-# The Windows installer for a user: build-mingw/Quellin-Setup.exe (NSIS, per user, 64-bit).
+# The Windows installer for a user: build-mingw/Quellin-Setup.exe (NSIS, per user, 64-bit Windows;
+# the page, the add-in and the button controls for 64-bit and 32-bit Office). The 32-bit DLLs are
+# built first: the 64-bit build's configuration finds them in build-mingw32.
 windows:
 	@tools/install-deps.sh --cross
+	@cmake --preset mingw32 >/dev/null
+	@cmake --build --preset mingw32
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw --target installer
 	@echo "build-mingw/Quellin-Setup.exe"
 
-# The Windows build's tests under Wine on a virtual display (installs Wine and Xvfb when missing).
+# The Windows builds' tests under Wine on a virtual display (installs Wine and Xvfb when missing):
+# the 32-bit DLLs in 32-bit hosts (WoW64), then the 64-bit build's suites, whose installer carries
+# the 32-bit DLLs too.
 wine-test:
 	@tools/install-deps.sh --wine
+	@cmake --preset mingw32 >/dev/null
+	@cmake --build --preset mingw32
+	@tools/wine.sh run ctest --preset mingw32
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw
 	@tools/wine.sh run ctest --preset mingw
@@ -61,7 +73,7 @@ wine-bench:
 	@tools/wine-drive.sh bench
 
 clean:
-	rm -rf build build-mingw
+	rm -rf build build-mingw build-mingw32
 
 # The main job: build the scenario runner and run the newcomer's example, printing its transcript.
 .PHONY: demo

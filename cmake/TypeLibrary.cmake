@@ -7,6 +7,14 @@
 find_program(QLN_WIDL NAMES ${QLN_MINGW_PREFIX}-widl x86_64-w64-mingw32-widl REQUIRED)
 set(QLN_WIDL_INCLUDE /usr/include/wine/wine/windows CACHE PATH "The system IDL files widl imports")
 set(QLN_WIDL_LIBRARIES /usr/lib/x86_64-linux-gnu/wine/x86_64-windows CACHE PATH "Where widl finds stdole2.tlb")
+# The type library's system kind follows the build: SYS_WIN64 for x64, SYS_WIN32 for the x86 DLLs
+# 32-bit Office loads (their type library must match their bitness, or the marshaler's and the
+# script hosts' layouts of the interfaces differ).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(QLN_WIDL_TARGET --win32)
+else()
+  set(QLN_WIDL_TARGET --win64)
+endif()
 
 function(qln_type_library target idl)
   get_filename_component(name ${idl} NAME_WE)
@@ -18,7 +26,7 @@ function(qln_type_library target idl)
   file(MAKE_DIRECTORY ${out})
   add_custom_command(
     OUTPUT ${header} ${tlb}
-    COMMAND ${QLN_WIDL} -I${QLN_WIDL_INCLUDE} -L${QLN_WIDL_LIBRARIES} -t -h -H ${header} -T ${tlb} ${source}
+    COMMAND ${QLN_WIDL} ${QLN_WIDL_TARGET} -I${QLN_WIDL_INCLUDE} -L${QLN_WIDL_LIBRARIES} -t -h -H ${header} -T ${tlb} ${source}
     DEPENDS ${source}
     COMMENT "widl ${name}.idl"
     VERBATIM)

@@ -1,10 +1,18 @@
 ; Quellin-Setup.exe: installs Quellin for the current user, without administrator rights.
 ;
 ; makensis -DQLN_EXE=... -DGUIDE_DIR=... -DOUT_FILE=... [-DOPTIONS_DLL=...] [-DADDIN_DLL=...]
-;          [-DGLINT_DLL=... -DFLAIR_DLL=...] Quellin.nsi
+;          [-DGLINT_DLL=... -DFLAIR_DLL=...]
+;          [-DX86_OPTIONS_DLL=... -DX86_ADDIN_DLL=... -DX86_GLINT_DLL=... -DX86_FLAIR_DLL=...] Quellin.nsi
 ; (installer/CMakeLists.txt passes them; OPTIONS_DLL, ADDIN_DLL, GLINT_DLL and FLAIR_DLL name
 ; QLNOptions.dll, QuellinAddin.dll, btGlintButton.dll and DorveltFlairButton.dll when the build makes
 ; them, and File fails the build when a named file is missing.)
+;
+; The X86_ ones are the same four DLLs built 32-bit (the mingw32 preset), for 32-bit Office: they go
+; into $INSTDIR\x86 and are registered by the 32-bit regsvr32 ($WINDIR\SysWOW64\regsvr32.exe),
+; whose writes to HKCU\Software\Classes\CLSID land in the registry's 32-bit view (Wow6432Node).
+; The ProgIDs and the add-in's Outlook key are shared by both views: 64-bit Outlook loads the
+; 64-bit DLLs, 32-bit Outlook the 32-bit ones, under the same names. The installer (64-bit stub, as
+; QLN.exe is a 64-bit program) runs on 64-bit Windows only.
 ;
 ; Installs into %LOCALAPPDATA%\Quellin, a folder the user may write: the notifier keeps each user's
 ; sender lists in a folder of the user's name inside it. Writes the install key (QLNPath, Help),
@@ -97,6 +105,24 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; The same for a 32-bit DLL of $INSTDIR\x86, by the 32-bit regsvr32.
+!macro Register32 dll
+  ClearErrors
+  ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s "$INSTDIR\x86\${dll}"' $0
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    Abort "x86\${dll} could not be registered ($0)."
+  ${EndIf}
+!macroend
+
+; Removes a 32-bit DLL's registration and the DLL.
+!macro Unregister32 dll
+  ${If} ${FileExists} "$INSTDIR\x86\${dll}"
+    ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s /u "$INSTDIR\x86\${dll}"'
+  ${EndIf}
+  Delete /REBOOTOK "$INSTDIR\x86\${dll}"
+!macroend
+
 Section "Quellin"
   SetRegView 64
   SetShellVarContext current
@@ -117,6 +143,13 @@ Section "Quellin"
 !ifdef FLAIR_DLL
   File "/oname=DorveltFlairButton.dll" "${FLAIR_DLL}"
 !endif
+!ifdef X86_OPTIONS_DLL & X86_ADDIN_DLL & X86_GLINT_DLL & X86_FLAIR_DLL
+  SetOutPath "$INSTDIR\x86"
+  File "/oname=QLNOptions.dll" "${X86_OPTIONS_DLL}"
+  File "/oname=QuellinAddin.dll" "${X86_ADDIN_DLL}"
+  File "/oname=btGlintButton.dll" "${X86_GLINT_DLL}"
+  File "/oname=DorveltFlairButton.dll" "${X86_FLAIR_DLL}"
+!endif
   SetOutPath "$INSTDIR\guide"
   File "${GUIDE_DIR}\*.html"
   SetOutPath "$INSTDIR"
@@ -125,6 +158,14 @@ Section "Quellin"
   WriteRegStr HKCU "${INSTALL_KEY}" "QLNPath" "$INSTDIR"
   WriteRegStr HKCU "${INSTALL_KEY}" "Help" "$INSTDIR\guide\index.html"
 
+  ; For 32-bit Office first: where the two registry views are one (Wine keeps a single
+  ; HKCU\Software\Classes\CLSID), the 64-bit registrations written after them are what stays.
+!ifdef X86_OPTIONS_DLL & X86_ADDIN_DLL & X86_GLINT_DLL & X86_FLAIR_DLL
+  !insertmacro Register32 "QLNOptions.dll"
+  !insertmacro Register32 "btGlintButton.dll"
+  !insertmacro Register32 "DorveltFlairButton.dll"
+  !insertmacro Register32 "QuellinAddin.dll"
+!endif
 !ifdef OPTIONS_DLL
   !insertmacro Register "QLNOptions.dll"
 !endif
@@ -173,6 +214,12 @@ Section "un.Quellin" SecProgram
   ${If} ${FileExists} "$INSTDIR\DorveltFlairButton.dll"
     ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\DorveltFlairButton.dll"'
   ${EndIf}
+  ; The 32-bit ones, by the 32-bit regsvr32.
+  !insertmacro Unregister32 "QuellinAddin.dll"
+  !insertmacro Unregister32 "QLNOptions.dll"
+  !insertmacro Unregister32 "btGlintButton.dll"
+  !insertmacro Unregister32 "DorveltFlairButton.dll"
+  RMDir "$INSTDIR\x86"
   DeleteRegKey HKCU "${ADDIN_KEY}"
   DeleteRegKey HKCU "${INSTALL_KEY}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

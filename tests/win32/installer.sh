@@ -6,18 +6,24 @@
 # the user's settings and lists; a second install and an uninstall with /REMOVESETTINGS that leaves
 # nothing.
 #
-#   tests/win32/installer.sh Quellin-Setup.exe outlook-standin.exe [DLL...]
+#   tests/win32/installer.sh Quellin-Setup.exe outlook-standin.exe [DLL...] [--x86 DLL...]
 #
 # DLL...: the COM servers the installer carries (QLNOptions.dll, QuellinAddin.dll, btGlintButton.dll,
 # DorveltFlairButton.dll), whose per-user registration is checked. Wine's COM reads classes only
 # from HKLM: whoever needs them created in the prefix registers them there too with
 # `regsvr32 /n /i:machine DLL` after installing, as this test does (and undoes) for each.
+# --x86 DLL...: the 32-bit builds the installer carries too (into x86\, registered by the 32-bit
+# regsvr32): their classes must name them in the 32-bit registry view, the 64-bit ones in the
+# 64-bit view. Each 32-bit regsvr32 is slow where 32-bit Wine runs through qemu-i386.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 setup="$1"
 standin="$2"
 shift 2
-dlls=("$@")
+dlls=()
+x86_dlls=()
+while [[ $# -gt 0 && $1 != --x86 ]]; do dlls+=("$1"); shift; done
+[[ $# -eq 0 ]] || { shift; x86_dlls=("$@"); }
 
 # A fresh prefix for this test alone (wineboot takes half a minute), removed afterwards.
 if [[ -z ${QLN_INSTALLER_PREFIX:-} ]]; then
@@ -25,7 +31,7 @@ if [[ -z ${QLN_INSTALLER_PREFIX:-} ]]; then
   trap 'rm -rf "$scratch"' EXIT
   status=0
   env -u QLN_WINE_SESSION QLN_INSTALLER_PREFIX=1 QLN_WINEPREFIX="$scratch/prefix" \
-    "$root/tools/wine.sh" run "$0" "$setup" "$standin" "${dlls[@]}" || status=$?
+    "$root/tools/wine.sh" run "$0" "$setup" "$standin" "${dlls[@]}" ${x86_dlls[@]+--x86 "${x86_dlls[@]}"} || status=$?
   exit $status
 fi
 
@@ -39,6 +45,13 @@ value() {
     awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]*/, ""); print; exit }'
 }
 has_key() { wine reg query "$1" >/dev/null 2>&1; }
+# A key's default value in one registry view (32 or 64), empty when the key or value is missing.
+default_in() {
+  wine reg query "$1" /ve "/reg:$2" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *(Default) *REG_[A-Z_]* *//p' | grep -v '^(value not set)$' | head -1 || true
+}
+# The class of a ProgID registered for the user (ProgIDs are shared by both views).
+clsid_of() { default_in "HKCU\\Software\\Classes\\$1\\CLSID" 64; }
 expect_value() {
   local got
   got="$(value "$1" "$2")"
@@ -69,6 +82,16 @@ progid_of() {
   esac
 }
 
+# Whether HKCU\Software\Classes\CLSID has a 32-bit view of its own (Windows) or one for both (Wine 8).
+views_probe='HKCU\Software\Classes\CLSID\{5A1E0C3B-0D7E-4B39-9C4C-3F2B8E7A6D10}'
+wine reg add "$views_probe" /ve /d 32 /f /reg:32 >/dev/null 2>&1
+wine reg add "$views_probe" /ve /d 64 /f /reg:64 >/dev/null 2>&1
+separate_views=0
+[[ $(default_in "$views_probe" 32) == 32 ]] && separate_views=1
+wine reg delete "$views_probe" /f /reg:32 >/dev/null 2>&1 || true
+wine reg delete "$views_probe" /f /reg:64 >/dev/null 2>&1 || true
+
+x86_classes=()
 install() {
   wine "$setup" /S || fail "the silent install ended with status $?"
   for file in QLN.exe uninstall.exe guide/index.html; do
@@ -90,7 +113,28 @@ install() {
       [[ -n $(value "$addin_key" Description) ]] || fail "the add-in has no description"
     fi
   done
-  say "installed into $inst: files, install key, Start menu, ${#dlls[@]} COM server(s) for the user"
+  for dll in "${x86_dlls[@]}"; do
+    local name progid clsid server
+    name="$(basename "$dll")"
+    progid="$(progid_of "$dll")"
+    [[ -f $inst_unix/x86/$name ]] || fail "x86\\$name is not installed"
+    cmp -s "$dll" "$inst_unix/x86/$name" || fail "x86\\$name is not the 32-bit build's"
+    clsid="$(clsid_of "$progid")"
+    [[ -n $clsid ]] || fail "$progid has no class for the user"
+    x86_classes+=("$progid=$clsid")
+    # Where the views are one (Wine), the 64-bit registration written after the 32-bit one stays:
+    # the 32-bit regsvr32's success is then the installer's exit status (it aborts otherwise).
+    if ((separate_views)); then
+      server="$(default_in "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" 32)"
+      [[ ${server,,} == "${inst,,}\\x86\\${name,,}" ]] || fail "$progid's 32-bit server is '$server', not $inst\\x86\\$name"
+    fi
+    if [[ " ${dlls[*]##*/} " == *" $name "* ]]; then
+      server="$(default_in "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" 64)"
+      [[ ${server,,} == "${inst,,}\\${name,,}" ]] || fail "$progid's 64-bit server is '$server', not $inst\\$name"
+    fi
+  done
+  say "installed into $inst: files, install key, Start menu, ${#dlls[@]} COM server(s) for the user," \
+      "${#x86_dlls[@]} 32-bit"
 }
 
 # Waits up to $2 seconds for the uninstaller (it goes on from a copy of itself in %TEMP%).
@@ -164,9 +208,15 @@ wait "$qln" || status=$?
 say "the uninstaller asked QLN.exe to end: it ended after ${took}s with status 0"
 wine "$standin" /UnregServer || true
 
-await_gone "$inst_unix/uninstall.exe" 20
-for file in QLN.exe guide QLNOptions.dll QuellinAddin.dll btGlintButton.dll DorveltFlairButton.dll; do
+# Each 32-bit regsvr32 /u may take a minute or two where 32-bit Wine runs through qemu-i386.
+uninstall_wait=$((20 + 150 * ${#x86_dlls[@]}))
+await_gone "$inst_unix/uninstall.exe" "$uninstall_wait"
+for file in QLN.exe guide QLNOptions.dll QuellinAddin.dll btGlintButton.dll DorveltFlairButton.dll x86; do
   [[ ! -e $inst_unix/$file ]] || fail "$file is left after the uninstall"
+done
+for progid in "${x86_classes[@]}"; do
+  [[ -z $(default_in "HKCU\\Software\\Classes\\CLSID\\${progid#*=}\\InprocServer32" 32) ]] ||
+    fail "${progid%=*}'s 32-bit class is left after the uninstall"
 done
 [[ ! -e $(unix_path "$programs")/Quellin.lnk ]] || fail "the Start-menu entry is left"
 for key in "$install_key" "$addin_key" "$uninstall_key" 'HKCU\Software\Classes\KorvaneQLNOptions.QLNOptions' \
@@ -183,7 +233,7 @@ install
 expect_value "$settings_key" DismissTime 0x1e
 
 wine "$inst\\uninstall.exe" /S /REMOVESETTINGS || fail "the silent uninstall ended with status $?"
-await_gone "$inst_unix" 20
+await_gone "$inst_unix" "$uninstall_wait"
 for key in "$install_key" "$addin_key" "$uninstall_key" "$settings_key" "$options_key" 'HKCU\Software\Korvane'; do
   ! has_key "$key" || fail "$key is left after the uninstall with /REMOVESETTINGS"
 done
