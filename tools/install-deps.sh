@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
-# Usage: tools/install-deps.sh [--cross] [--wine]
+# Usage: tools/install-deps.sh [--cross] [--wine] [--wine32]
 #   --cross adds the MinGW-w64 cross-compiler, with widl and Wine's IDL files (the type libraries
 #   of the Outlook stand-in and of our controls) and NSIS (Quellin-Setup.exe); --wine adds them
-#   too, with Wine (64-bit and 32-bit: the 32-bit DLLs' tests run under WoW64) and Xvfb to run the
-#   Windows builds' tests (tools/wine.sh). Both add the 32-bit cross-compiler (the mingw32 preset).
+#   too, with Wine (64-bit) and Xvfb to run the Windows builds' tests (tools/wine.sh). Both add the
+#   32-bit cross-compiler (the mingw32 preset). --wine32 adds 32-bit Wine for the 32-bit DLLs' own
+#   tests in 32-bit hosts (WoW64; `make wine-test-x86`).
 set -euo pipefail
 
 # Fonts for `fonts real`: DejaVu and Liberation cover Latin, Greek, Cyrillic, Hebrew and Arabic;
@@ -18,8 +19,9 @@ for option in "$@"; do
   case "$option" in
     --cross) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev nsis) ;;
     --wine) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev nsis wine64
-                       wine32:i386 qemu-user fonts-wine xvfb xauth x11-apps)
-            wine32=1 ;;
+                       fonts-wine xvfb xauth x11-apps) ;;
+    --wine32) packages+=(wine64 wine32:i386 qemu-user fonts-wine xvfb xauth x11-apps)
+              wine32=1 ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

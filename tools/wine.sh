@@ -13,16 +13,15 @@
 #                                         the installation folder the scenarios assume (qln-win.exe
 #                                         run from there has the simulator's program folder)
 #
-# The prefix is private to the build: build-mingw/wine-prefix, or $QLN_WINEPREFIX. It is a 64-bit
-# prefix with WoW64 (C:\windows\syswow64 holds the 32-bit regsvr32.exe and cscript.exe), shared by
-# the 32-bit build's tests (the mingw32 preset). The display is a 1024 x 768 x 24 Xvfb screen at 96 dpi.
+# The prefix is private to the build: build-mingw/wine-prefix, or $QLN_WINEPREFIX. Where 32-bit Wine
+# is installed (tools/install-deps.sh --wine32) it has WoW64 too (C:\windows\syswow64 holds the
+# 32-bit regsvr32.exe and cscript.exe) for the 32-bit build's tests (the mingw32 preset). The
+# display is a 1024 x 768 x 24 Xvfb screen at 96 dpi.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 self="$root/tools/wine.sh"
 wine=/usr/lib/wine/wine64
-# The 32-bit loader: wine64 hands 32-bit programs to it.
-wine32=/usr/lib/wine/wine
 wineserver=/usr/lib/wine/wineserver64
 
 export WINEPREFIX="${QLN_WINEPREFIX:-$root/build-mingw/wine-prefix}"
@@ -38,13 +37,14 @@ usage() {
 }
 
 ensure_installed() {
-  if [[ ! -x $wine || ! -x $wine32 || ! -x /usr/bin/xvfb-run || ! -x /usr/bin/xauth ]]; then
+  if [[ ! -x $wine || ! -x /usr/bin/xvfb-run || ! -x /usr/bin/xauth ]]; then
     "$root/tools/install-deps.sh" --wine
   fi
 }
 
 # A copy of a newly made prefix, from which further prefixes (a test's fresh one) are made by copying:
-# making one takes minutes where 32-bit Wine runs through qemu-i386 (tools/install-deps.sh).
+# quicker than wineboot, which takes minutes where 32-bit Wine runs through qemu-i386
+# (tools/install-deps.sh --wine32).
 template="${QLN_WINE_TEMPLATE:-$root/build-mingw/wine-prefix-template}"
 
 # Creates the prefix once. Concurrent callers (ctest -j) wait for the first one.
@@ -76,8 +76,6 @@ ensure_prefix() {
     done
     "$wineserver" -w
     [[ -f $WINEPREFIX/system.reg ]] || { echo "wine.sh: wineboot did not create $WINEPREFIX" >&2; exit 1; }
-    [[ -f $WINEPREFIX/drive_c/windows/syswow64/regsvr32.exe ]] ||
-      { echo "wine.sh: $WINEPREFIX has no 32-bit Windows (syswow64): is wine32 installed?" >&2; exit 1; }
     touch "$WINEPREFIX/$prefix_version"
     if [[ $WINEPREFIX != "$template" ]]; then
       rm -rf "$template" "$template.new"

@@ -10,7 +10,7 @@
 # 3. x86-host.exe plays 32-bit Outlook: the add-in adds the page, which it shows (Host.cpp).
 # 4. The 32-bit regsvr32 /u removes them all again.
 #
-# 32-bit programs start slowly where 32-bit Wine runs through qemu-i386 (tools/install-deps.sh):
+# 32-bit programs start slowly where 32-bit Wine runs through qemu-i386 (tools/install-deps.sh --wine32):
 # one run does all of this, with one regsvr32 for the four DLLs each way.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
@@ -22,6 +22,9 @@ regsvr32='C:\windows\syswow64\regsvr32.exe'
 cscript='C:\windows\syswow64\cscript.exe'
 
 fail() { echo "x86: $*" >&2; exit 1; }
+
+[[ -f $WINEPREFIX/drive_c/windows/syswow64/regsvr32.exe ]] ||
+  fail "$WINEPREFIX has no 32-bit Windows (syswow64): install 32-bit Wine first (tools/install-deps.sh --wine32, as make wine-test-x86 does) and remove the prefix so that it is made again"
 
 register() { "$wine" exec "$regsvr32" /s /n /i:machine "$@" || fail "32-bit regsvr32 /i:machine $* failed ($?)"; }
 unregister() { "$wine" exec "$regsvr32" /s /u /n /i:machine "$@" || fail "32-bit regsvr32 /u /i:machine $* failed ($?)"; }
