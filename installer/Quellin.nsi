@@ -105,13 +105,17 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; The same for a 32-bit DLL of $INSTDIR\x86, by the 32-bit regsvr32.
+; The same for a 32-bit DLL of $INSTDIR\x86, by the 32-bit regsvr32. A 64-bit Windows without its
+; 32-bit subsystem (WoW64, which brings SysWOW64\regsvr32.exe) runs no 32-bit Office either: there
+; is nothing to register for.
 !macro Register32 dll
-  ClearErrors
-  ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s "$INSTDIR\x86\${dll}"' $0
-  ${If} ${Errors}
-  ${OrIf} $0 != 0
-    Abort "x86\${dll} could not be registered ($0)."
+  ${If} ${FileExists} "$WINDIR\SysWOW64\regsvr32.exe"
+    ClearErrors
+    ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s "$INSTDIR\x86\${dll}"' $0
+    ${If} ${Errors}
+    ${OrIf} $0 != 0
+      Abort "x86\${dll} could not be registered ($0)."
+    ${EndIf}
   ${EndIf}
 !macroend
 
