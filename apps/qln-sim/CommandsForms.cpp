@@ -201,7 +201,7 @@ Action postInput(Named named, Input input, std::string told, Act act, RemoteInpu
             // Outlook's page takes real input at its controls' places; some input has no such form.
             if (!remote)
                 rt.needPageInProcess(input.command + " on " + named.path() +
-                                     "; there it takes click, set, key, enter, blur and tab");
+                                     "; there it takes click, set, key, enter, blur, tab, slide and select");
             rt.note("world", told);
             remote(*dialog);
             return;
@@ -429,6 +429,13 @@ Action parseSelect(Args& args)
                                          list.userMouseDown();
                                          list.userSelect(index);
                                          list.userMouseUp();
+                                     },
+                                     [named, index](RemoteOptionsDialog& dialog) {
+                                         // No click on a list clears its selection.
+                                         if (index < 0)
+                                             throw std::invalid_argument("select: no click clears the selection of " +
+                                                                         named.path() + " in Outlook's dialog");
+                                         dialog.selectRow(named.form, named.control, index);
                                      });
 }
 
@@ -446,7 +453,10 @@ Action parseSlide(Args& args)
     const auto position = static_cast<int>(args.number("N", -32768, 32767));
     return postInput<forms::Slider>(named, {"slide", "the slide"},
                                     "the user slides " + named.path() + " to " + std::to_string(position),
-                                    [position](Runtime&, forms::Slider& slider) { slider.userSlide(position); });
+                                    [position](Runtime&, forms::Slider& slider) { slider.userSlide(position); },
+                                    [named, position](RemoteOptionsDialog& dialog) {
+                                        dialog.slide(named.form, named.control, position);
+                                    });
 }
 
 Action parseTab(Args& args)

@@ -178,6 +178,10 @@ public:
     virtual void key(const std::string& form, const std::string& control, int vk, int mask) = 0;
     // A click on tab `index` of a tab strip.
     virtual void clickTab(const std::string& form, const std::string& control, int index) = 0;
+    // The left button pressed on a slider where its thumb stands at `position`, and released there.
+    virtual void slide(const std::string& form, const std::string& control, int position) = 0;
+    // A click on row `index` of a list box (0 and up), where the list shows it.
+    virtual void selectRow(const std::string& form, const std::string& control, int index) = 0;
 };
 
 // Where a world tells what the system itself wrote (the scenario's own writes are not told).

@@ -16,6 +16,8 @@
 #include "options/frmWinPos.h"
 #include "platform/Failure.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/ListBox.h"
+#include "platform/forms/Slider.h"
 #include "platform/win32/GdiFontEngine.h"
 #include "platform/win32/NotifierInstance.h"
 #include "platform/win32/Wide.h"
@@ -770,6 +772,35 @@ public:
         sendClick(window.x + box.left + tab.left + tab.width() / 2, window.y + box.top + tab.top + tab.height() / 2);
         // The copy follows: the panes of that tab are where the next clicks go.
         strip->setCurrentTab(index);
+        world_.advance(kAfterPageInputMs);
+    }
+    void slide(const std::string& form, const std::string& control, int position) override
+    {
+        const auto [window, box] = place(form, control, "slide");
+        const auto* slider = dynamic_cast<const forms::Slider*>(
+            (form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_).control(control));
+        if (!slider)
+            throw std::invalid_argument("slide: " + form + "." + control + " is not a slider");
+        // The press puts the thumb under the pointer: on the channel where the thumb stands at that
+        // position (the copy has the page's range).
+        const draw::Point at = slider->pointOf(position, box);
+        sendClick(window.x + at.x, window.y + at.y);
+        world_.advance(kAfterPageInputMs);
+    }
+    void selectRow(const std::string& form, const std::string& control, int index) override
+    {
+        const auto [window, box] = place(form, control, "select");
+        const auto* list = dynamic_cast<const forms::ListBox*>(
+            (form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_).control(control));
+        if (!list)
+            throw std::invalid_argument("select: " + form + "." + control + " is not a list box");
+        // The copy's rows are the page's as it loaded, not what the user added since: the row's
+        // place is where the page shows it from its first row.
+        const std::optional<draw::Rect> row = list->rowBounds(index, box);
+        if (!row)
+            throw std::invalid_argument("select: row " + std::to_string(index) + " of " + form + "." + control +
+                                        " is not in sight without scrolling");
+        sendClick(window.x + row->left + row->width() / 2, window.y + row->top + row->height() / 2);
         world_.advance(kAfterPageInputMs);
     }
 

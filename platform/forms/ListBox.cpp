@@ -173,6 +173,25 @@ void ListBox::revealSelection()
     });
 }
 
+int ListBox::rowAt(int y, const draw::Rect& box) const
+{
+    const int top = box.top + kSunkenEdge;
+    if (y < top || y >= box.bottom - kSunkenEdge)
+        return -1;
+    const int index = topIndex_ + (y - top) / std::max(layout().lineHeight(), 1);
+    return index < ListCount() ? index : -1;
+}
+
+std::optional<draw::Rect> ListBox::rowBounds(int index, const draw::Rect& box) const
+{
+    const int lineHeight = layout().lineHeight();
+    const long long top = box.top + kSunkenEdge + static_cast<long long>(index - topIndex_) * lineHeight;
+    if (index < topIndex_ || top + lineHeight > box.bottom - kSunkenEdge)
+        return std::nullopt;
+    const int y = static_cast<int>(top);
+    return draw::Rect{box.left + kSunkenEdge, y, box.right - kSunkenEdge, y + lineHeight};
+}
+
 void ListBox::paint(draw::Surface& surface, draw::Point origin) const
 {
     using namespace draw::syscolour;

@@ -23,6 +23,7 @@
 // beyond the box are cut off; there is no scroll bar.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ public:
     // The user clicks row `index`; -1 (the runner's "none") clears the selection. Indices beyond
     // the rows are ignored, as a click below the last row is.
     void userSelect(int index);
+    // The row under the pixel row y, for the control's box: -1 on the edge or below the last row.
+    // A press of the left button there selects it (after MouseDown, as userSelect follows it).
+    int rowAt(int y, const draw::Rect& box) const;
+    // Where row `index` stands for the control's box, whether or not there is such a row yet; none
+    // when it is above TopIndex or not wholly inside the box's edge (it would have to be scrolled to).
+    std::optional<draw::Rect> rowBounds(int index, const draw::Rect& box) const;
 
     void paint(draw::Surface& surface, draw::Point origin) const override;
 

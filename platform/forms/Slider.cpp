@@ -150,6 +150,25 @@ draw::Rect Slider::thumbBounds(const draw::Rect& box) const
     return draw::Rect::ofSize(centreX - kThumbWidth / 2, centreY - kThumbHeight / 2, kThumbWidth, kThumbHeight);
 }
 
+draw::Point Slider::pointOf(int position, const draw::Rect& box) const
+{
+    const draw::Rect channel = channelBounds(box);
+    return {columnOf(std::clamp(position, min_, max_), channel), channel.top + kChannelHeight / 2};
+}
+
+int Slider::positionAt(int x, const draw::Rect& box) const
+{
+    const draw::Rect channel = channelBounds(box);
+    const long long span = static_cast<long long>(max_) - min_;
+    const long long travel = std::max(channel.width() - 2, 0);
+    if (span == 0 || travel == 0)
+        return min_;
+    const long long offset = std::clamp<long long>(x - (channel.left + 1), 0, travel);
+    // The nearest position: half a step rounds up.
+    const long long position = min_ + (offset * span * 2 + travel) / (travel * 2);
+    return static_cast<int>(std::clamp<long long>(position, min_, max_));
+}
+
 void Slider::paint(draw::Surface& surface, draw::Point origin) const
 {
     using namespace draw::syscolour;

@@ -9,7 +9,8 @@
 // Value 0, TickFrequency 1, SmallChange 1, LargeChange 5.
 //
 // The user drags the thumb to a position (userSlide: held to the range, as the thumb stops at the
-// ends of its channel) or moves it with keys (userKey): Left and Up by SmallChange, Right and Down
+// ends of its channel; with the mouse, the left button pressed on the slider puts the thumb under
+// the pointer and it follows the pointer while the button is held: positionAt) or moves it with keys (userKey): Left and Up by SmallChange, Right and Down
 // by SmallChange the other way, PageUp and PageDown by LargeChange, Home and End to the ends.
 //
 // Painted in the classic look on BackColor: a sunken channel four pixels high across the box, 12
@@ -53,6 +54,11 @@ public:
 
     // The thumb's box in pixels for the control's box (for tests and the runner's pointer).
     draw::Rect thumbBounds(const draw::Rect& box) const;
+    // Where the thumb's centre stands at `position` (held to the range), for the control's box.
+    draw::Point pointOf(int position, const draw::Rect& box) const;
+    // The position whose thumb centre is nearest the pixel column x, held to the range: where the
+    // thumb goes while the left button holds it there.
+    int positionAt(int x, const draw::Rect& box) const;
 
     void paint(draw::Surface& surface, draw::Point origin) const override;
 

@@ -4,6 +4,8 @@
 
 #include "platform/forms/InputControl.h"
 #include "platform/forms/KeyboardNavigator.h"
+#include "platform/forms/ListBox.h"
+#include "platform/forms/Slider.h"
 #include "platform/forms/TabStrip.h"
 #include "platform/forms/UserControl.h"
 
@@ -134,8 +136,13 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
         const int x = point.x - box.left, y = point.y - box.top;
         if (down) {
             // The focused control lets go first; its Validate may keep the focus, and the press is lost.
-            if (forms::KeyboardNavigator(*form).moveFocus(*input))
+            if (forms::KeyboardNavigator(*form).moveFocus(*input)) {
                 input->userMouseDown(button, shift, x, y);
+                // A list box selects the row the left button went down on.
+                if (auto* list = dynamic_cast<forms::ListBox*>(input); list && button == 1)
+                    if (const int row = list->rowAt(point.y, box); row >= 0)
+                        list->userSelect(row);
+            }
         } else if (up) {
             input->userMouseUp(button, shift, x, y);
         }
@@ -159,6 +166,11 @@ std::optional<std::intptr_t> FormWindows::onMessage(WindowHandle window, std::ui
                     break;
                 }
         }
+    } else if (auto* slider = dynamic_cast<forms::Slider*>(target)) {
+        // The left button pressed on the slider puts the thumb under the pointer; the thumb follows
+        // the pointer while the button stays down.
+        if ((down && button == 1) || (!down && !up && (button & 1) && slider == pressed_))
+            slider->userSlide(slider->positionAt(point.x, slider->clientBounds()));
     } else if (up && button == 1 && target && target == pressed_ && controlAt(*form, point) == target) {
         target->userClick();
     }

@@ -178,6 +178,32 @@ TEST(ControlRender, SliderThumbFollowsTheValue)
     EXPECT_EQ(s.countPixels(black, {0, 27, 124, 31}), 5 * 4);
 }
 
+TEST(ControlRender, SliderPointerPositionsRoundTripThroughTheChannel)
+{
+    Painted p;
+    auto& sli = p.at<forms::Slider>("sliTransparencyLevel", 0, 0, 168, 28);
+    sli.setMax(50);
+    const Rect box = Rect::ofSize(5, 7, 168, 28);  // anywhere on the form
+    for (int position = 0; position <= 50; ++position) {
+        SCOPED_TRACE(position);
+        const draw::Point at = sli.pointOf(position, box);
+        EXPECT_EQ(sli.positionAt(at.x, box), position);
+        // A pixel to the right still finds it: the steps are nearly three pixels apart.
+        EXPECT_EQ(sli.positionAt(at.x + 1, box), position);
+    }
+    // Beyond the channel's ends the thumb stops at them; pointOf holds a position to the range.
+    EXPECT_EQ(sli.positionAt(-100, box), 0);
+    EXPECT_EQ(sli.positionAt(1000, box), 50);
+    EXPECT_EQ(sli.pointOf(80, box), sli.pointOf(50, box));
+    // A range that is one point has nowhere else to go.
+    sli.setMax(0);
+    EXPECT_EQ(sli.positionAt(100, box), 0);
+    sli.setMin(-5);
+    sli.setMax(-3);
+    EXPECT_EQ(sli.positionAt(box.right, box), -3);
+    EXPECT_EQ(sli.positionAt(box.left, box), -5);
+}
+
 TEST(ControlRender, TabStripCurrentTabStandsOutAndItsPaneShows)
 {
     Painted p;

@@ -96,6 +96,36 @@ TEST(ListBox, EditsMoveTheSelectionWithItsRowWithoutClick)
     EXPECT_EQ(l.clicks, 2);
 }
 
+TEST(ListBox, RowsUnderThePointerFollowTopIndex)
+{
+    Listing l;
+    for (const char* row : {"a", "b", "c", "d", "e", "f", "g"})
+        l.list.AddItem(row);
+    const draw::Rect box = draw::Rect::ofSize(10, 20, 100, 69);  // anywhere on the form
+    EXPECT_EQ(l.list.rowAt(21, box), -1);  // the edge
+    EXPECT_EQ(l.list.rowAt(22, box), 0);
+    EXPECT_EQ(l.list.rowAt(34, box), 0);
+    EXPECT_EQ(l.list.rowAt(35, box), 1);
+    EXPECT_EQ(l.list.rowAt(86, box), 4);
+    EXPECT_EQ(l.list.rowAt(87, box), -1);
+    EXPECT_EQ(l.list.rowBounds(2, box), (draw::Rect{12, 48, 108, 61}));
+    EXPECT_FALSE(l.list.rowBounds(5, box));  // would need scrolling to
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(l.list.rowAt(l.list.rowBounds(row, box)->top + 6, box), row);
+
+    l.list.setTopIndex(2);
+    EXPECT_EQ(l.list.rowAt(22, box), 2);
+    EXPECT_FALSE(l.list.rowBounds(1, box));
+    EXPECT_EQ(l.list.rowBounds(6, box), (draw::Rect{12, 74, 108, 87}));
+
+    // Below the last row there is none; its place still is where a new row would show.
+    Listing two;
+    two.list.AddItem("a");
+    two.list.AddItem("b");
+    EXPECT_EQ(two.list.rowAt(50, box), -1);
+    EXPECT_EQ(two.list.rowBounds(2, box), (draw::Rect{12, 48, 108, 61}));
+}
+
 TEST(ListBox, ClickOnEverySelectionChangeAndOnlyThen)
 {
     Listing l;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -119,6 +120,14 @@ public:
     void clickTab(const std::string& form, const std::string& control, int index) override
     {
         log_.calls.push_back("tab " + form + "." + control + " " + std::to_string(index));
+    }
+    void slide(const std::string& form, const std::string& control, int position) override
+    {
+        edit("slide " + form + "." + control + " " + std::to_string(position));
+    }
+    void selectRow(const std::string& form, const std::string& control, int index) override
+    {
+        log_.calls.push_back("select " + form + "." + control + " " + std::to_string(index));
     }
 
 private:
@@ -287,6 +296,8 @@ TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
                                            "page apply\nexpect page clean\n"
                                            "key QLNOptions.txtHKDismiss 0x7A 2\nkey QLNOptions 9 1\n"
                                            "blur QLNOptions.txtDismissTime\nclick frmWinPos.chkTopLeft\n"
+                                           "slide QLNOptions.sliTransparencyLevel 30\n"
+                                           "select QLNOptions.lstBList 2\n"
                                            "page close\npage open\npage apply\npage close\n"
                                            "expect page absent\n");
     EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
@@ -295,6 +306,7 @@ TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
                                         "set QLNOptions.txtAddBWList @spam.example",
                                         "key QLNOptions.txtAddBWList 13 0", "apply", "key QLNOptions.txtHKDismiss 122 2",
                                         "key QLNOptions 9 1", "key QLNOptions 9 0", "click frmWinPos.chkTopLeft",
+                                        "slide QLNOptions.sliTransparencyLevel 30", "select QLNOptions.lstBList 2",
                                         "cancel", "options open", "apply", "cancel"}));
     // Apply on a clean page is a click on a disabled button.
     EXPECT_NE(run.outcome.transcript.find("page: Apply is disabled (no page is dirty): the click does nothing"),
@@ -319,9 +331,10 @@ TEST(OutlookWorld, WhatNeedsThePageInThisProcessIsRefused)
         {"expect page status-changes 0", "its site's status changes; `expect page dirty|clean` reads the dialog's"},
         {"font-dialog cancel", "the answer of its font dialog; Outlook's page opens the system's"},
         {"snapshot page.png QLNOptions", "the picture of one of its forms; `snapshot FILE` takes the screen"},
-        {"select QLNOptions.lstBList 0",
-         "select on QLNOptions.lstBList; there it takes click, set, key, enter, blur and tab"},
-        {"slide QLNOptions.sliRate 3", "slide on QLNOptions.sliRate; there it takes click, set, key, enter, blur and tab"},
+        {"mousedown QLNOptions.lstBList",
+         "mousedown on QLNOptions.lstBList; there it takes click, set, key, enter, blur, tab, slide and select"},
+        {"color QLNOptions.cpkBackColor 255",
+         "color on QLNOptions.cpkBackColor; there it takes click, set, key, enter, blur, tab, slide and select"},
         {"close frmWinPos", "its window's close box; click frmWinPos.btnCancel there"},
     };
     for (const Case& c : cases) {
@@ -332,6 +345,16 @@ TEST(OutlookWorld, WhatNeedsThePageInThisProcessIsRefused)
                                           c.what + "); on the outlook world Outlook hosts it in its own, read only "
                                                    "from outside\n");
     }
+}
+
+TEST(OutlookWorld, NoClickClearsAListsSelectionInOutlooksDialog)
+{
+    const WorldRun run = runOnOutlookWorld("outlook start\npage open\nselect QLNOptions.lstBList -1\n");
+    EXPECT_EQ(run.outcome.status, 1);
+    EXPECT_NE(run.outcome.errors.find("no click clears the selection of QLNOptions.lstBList in Outlook's dialog"),
+              std::string::npos)
+        << run.outcome.errors;
+    EXPECT_EQ(std::count(run.log.calls.begin(), run.log.calls.end(), "select QLNOptions.lstBList -1"), 0);
 }
 
 TEST(OutlookWorld, OnlyAnOutlookInAnotherProcessIsKilledOrMadeBusy)
