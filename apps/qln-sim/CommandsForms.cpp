@@ -201,7 +201,7 @@ Action postInput(Named named, Input input, std::string told, Act act, RemoteInpu
             // Outlook's page takes real input at its controls' places; some input has no such form.
             if (!remote)
                 rt.needPageInProcess(input.command + " on " + named.path() +
-                                     "; there it takes click, set, key, enter, blur, tab, slide and select");
+                                     "; there it takes click, set, key, enter, blur, tab, slide, select and color");
             rt.note("world", told);
             remote(*dialog);
             return;
@@ -486,6 +486,9 @@ Action parseColor(Args& args)
                                          "the user picks colour " + formatColour(colour) + " in " + named.path(),
                                          [colour](Runtime&, forms::ColorPicker& picker) {
                                              picker.userPickColour(colour);
+                                         },
+                                         [named, colour](RemoteOptionsDialog& dialog) {
+                                             dialog.pickColour(named.form, named.control, colour);
                                          });
 }
 

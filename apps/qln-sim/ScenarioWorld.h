@@ -182,6 +182,9 @@ public:
     virtual void slide(const std::string& form, const std::string& control, int position) = 0;
     // A click on row `index` of a list box (0 and up), where the list shows it.
     virtual void selectRow(const std::string& form, const std::string& control, int index) = 0;
+    // A click on a colour picker, and in the colour dialog it opens the colour's red, green and blue
+    // (0x00BBGGRR) typed into their boxes, then OK.
+    virtual void pickColour(const std::string& form, const std::string& control, std::uint32_t colour) = 0;
 };
 
 // Where a world tells what the system itself wrote (the scenario's own writes are not told).

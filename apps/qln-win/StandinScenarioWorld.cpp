@@ -50,6 +50,9 @@ constexpr std::int64_t kBoxCloseLimitMs = 2'000;
 // for each key typed.
 constexpr std::int64_t kAfterPageInputMs = 400;
 constexpr std::int64_t kPerKeyMs = 15;
+// The colour dialog's Red, Green and Blue boxes, and how long it may take to open and to close.
+constexpr int kColourRedBox = 706;
+constexpr std::int64_t kColourDialogLimitMs = 5'000;
 // The page's tab title in Outlook's dialog, as the add-in gives it.
 constexpr const char* kPageTitle = "Quellin";
 
@@ -183,8 +186,9 @@ std::vector<HWND> messageBoxesOf(DWORD process)
             wchar_t className[16] = {};
             GetClassNameW(window, className, 16);
             // A common dialog (the font dialog) is a dialog too, without a message box's text.
+            // The colour dialog is answered by the `color` step that opened it.
             if (owner == windows.process && std::wstring_view(className) == L"#32770" && IsWindowVisible(window) &&
-                GetDlgItem(window, 0xFFFF))
+                GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, kColourRedBox))
                 windows.found.push_back(window);
             return TRUE;
         },
@@ -803,6 +807,41 @@ public:
         sendClick(window.x + row->left + row->width() / 2, window.y + row->top + row->height() / 2);
         world_.advance(kAfterPageInputMs);
     }
+    void pickColour(const std::string& form, const std::string& control, std::uint32_t colour) override
+    {
+        click(form, control);
+        const DWORD standin = world_.remote_->processId();
+        const std::int64_t opened = world_.nowMs() + kColourDialogLimitMs;
+        HWND box = nullptr;
+        while (!(box = colourDialog(standin)) && world_.nowMs() < opened)
+            world_.advance(50);
+        if (!box)
+            throw std::runtime_error("color: no colour dialog opens in Outlook after the click on " + form + "." +
+                                     control);
+        // Red, green and blue, each box clicked and its number typed over.
+        for (int part = 0; part < 3; ++part) {
+            RECT r{};
+            const HWND edit = GetDlgItem(box, kColourRedBox + part);
+            if (!edit || !GetWindowRect(edit, &r))
+                throw std::runtime_error("color: the colour dialog has no box for red, green and blue");
+            sendClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            world_.advance(kAfterPageInputMs);
+            std::vector<INPUT> inputs;
+            addPress(inputs, VK_HOME, 0);
+            addPress(inputs, VK_END, 1);
+            addPress(inputs, VK_DELETE, 0);
+            for (const wchar_t digit : std::to_wstring((colour >> (8 * part)) & 0xFF))
+                addCharacter(inputs, digit);
+            sendKeys(inputs, "color");
+            world_.advance(kAfterPageInputMs + kPerKeyMs * static_cast<std::int64_t>(inputs.size()));
+        }
+        clickWindow(GetDlgItem(box, IDOK));
+        const std::int64_t closed = world_.nowMs() + kColourDialogLimitMs;
+        while (IsWindow(box) && IsWindowVisible(box) && world_.nowMs() < closed)
+            world_.advance(50);
+        if (IsWindow(box) && IsWindowVisible(box))
+            throw std::runtime_error("color: the colour dialog stays open after OK");
+    }
 
 private:
     bool dialogOpen() const
@@ -869,6 +908,20 @@ private:
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
         return {origin, control->clientBounds()};
+    }
+
+    // The stand-in's colour dialog, shown: the dialog with a Red box.
+    static HWND colourDialog(DWORD process)
+    {
+        HWND found = nullptr;
+        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !found;
+             window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process && IsWindowVisible(window) && GetDlgItem(window, kColourRedBox))
+                found = window;
+        }
+        return found;
     }
 
     StandinScenarioWorld& world_;

@@ -129,6 +129,10 @@ public:
     {
         log_.calls.push_back("select " + form + "." + control + " " + std::to_string(index));
     }
+    void pickColour(const std::string& form, const std::string& control, std::uint32_t colour) override
+    {
+        edit("color " + form + "." + control + " " + std::to_string(colour));
+    }
 
 private:
     void edit(const std::string& call) { log_.calls.push_back(call), dirty_ = true; }
@@ -298,6 +302,7 @@ TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
                                            "blur QLNOptions.txtDismissTime\nclick frmWinPos.chkTopLeft\n"
                                            "slide QLNOptions.sliTransparencyLevel 30\n"
                                            "select QLNOptions.lstBList 2\n"
+                                           "color QLNOptions.cpkBackColor 0x123456\n"
                                            "page close\npage open\npage apply\npage close\n"
                                            "expect page absent\n");
     EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
@@ -307,6 +312,7 @@ TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
                                         "key QLNOptions.txtAddBWList 13 0", "apply", "key QLNOptions.txtHKDismiss 122 2",
                                         "key QLNOptions 9 1", "key QLNOptions 9 0", "click frmWinPos.chkTopLeft",
                                         "slide QLNOptions.sliTransparencyLevel 30", "select QLNOptions.lstBList 2",
+                                        "color QLNOptions.cpkBackColor 1193046",
                                         "cancel", "options open", "apply", "cancel"}));
     // Apply on a clean page is a click on a disabled button.
     EXPECT_NE(run.outcome.transcript.find("page: Apply is disabled (no page is dirty): the click does nothing"),
@@ -332,9 +338,9 @@ TEST(OutlookWorld, WhatNeedsThePageInThisProcessIsRefused)
         {"font-dialog cancel", "the answer of its font dialog; Outlook's page opens the system's"},
         {"snapshot page.png QLNOptions", "the picture of one of its forms; `snapshot FILE` takes the screen"},
         {"mousedown QLNOptions.lstBList",
-         "mousedown on QLNOptions.lstBList; there it takes click, set, key, enter, blur, tab, slide and select"},
-        {"color QLNOptions.cpkBackColor 255",
-         "color on QLNOptions.cpkBackColor; there it takes click, set, key, enter, blur, tab, slide and select"},
+         "mousedown on QLNOptions.lstBList; there it takes click, set, key, enter, blur, tab, slide, select and "
+         "color"},
+
         {"close frmWinPos", "its window's close box; click frmWinPos.btnCancel there"},
     };
     for (const Case& c : cases) {
