@@ -12,6 +12,8 @@
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Label.h"
+#include "platform/forms/ListBox.h"
+#include "platform/forms/Slider.h"
 #include "platform/forms/TabStrip.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/UserControl.h"
@@ -404,6 +406,60 @@ TEST(FormWindows, APressOnATabTurnsTheStripToIt)
     loop.runFor(100);
     EXPECT_EQ(form.strip.CurrentTab(), 1);
     EXPECT_EQ(form.log, "0>2 2>1 ");
+}
+
+class PickForm : public forms::Form {
+public:
+    explicit PickForm(forms::FormsHost& host)
+        : Form(host, "frmPick"), slider(add<forms::Slider>("sliLevel")), list(add<forms::ListBox>("lstRows"))
+    {
+        move(100 * 15, 100 * 15, 300 * 15, 200 * 15);
+        slider.move(10 * 15, 10 * 15, 168 * 15, 28 * 15);
+        slider.setMax(50);
+        slider.Change = [this] { log += "v" + std::to_string(slider.Value()) + " "; };
+        list.move(10 * 15, 60 * 15, 100 * 15, 69 * 15);
+        for (const char* row : {"a", "b", "c"})
+            list.AddItem(row);
+        list.Click = [this] { log += "r" + std::to_string(list.ListIndex()) + " "; };
+    }
+    forms::Slider& slider;
+    forms::ListBox& list;
+    std::string log;
+};
+
+TEST(FormWindows, ThePressPutsTheSliderThumbUnderThePointerAndSelectsTheListRowUnderIt)
+{
+    platform::win32::Win32Loop loop;
+    platform::win32::Win32Desktop desktop;
+    forms::FormsHost host(desktop, loop);
+    platform::win32::FormWindows windows(host, desktop);
+    PickForm form(host);
+    form.Show();
+    const platform::WindowHandle window = form.hWnd();
+    const draw::Rect sliderBox = form.slider.clientBounds();
+    const draw::Point at30 = form.slider.pointOf(30, sliderBox);
+    const draw::Point at40 = form.slider.pointOf(40, sliderBox);
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, at30.x, at30.y);
+    // Held, the thumb follows the pointer; let go, it stays.
+    mouse(window, WM_MOUSEMOVE, MK_LBUTTON, at40.x, at40.y + 30);
+    mouse(window, WM_LBUTTONUP, 0, at40.x, at40.y);
+    mouse(window, WM_MOUSEMOVE, 0, at30.x, at30.y);
+    // The right button does not move it.
+    mouse(window, WM_RBUTTONDOWN, MK_RBUTTON, at30.x, at30.y);
+    mouse(window, WM_RBUTTONUP, 0, at30.x, at30.y);
+
+    const draw::Rect listBox = form.list.clientBounds();
+    const auto pressRow = [&](int y) {
+        mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, listBox.left + 20, y);
+        mouse(window, WM_LBUTTONUP, 0, listBox.left + 20, y);
+    };
+    pressRow(form.list.rowBounds(2, listBox)->top + 3);
+    pressRow(form.list.rowBounds(4, listBox)->top + 3);  // below the last row: nothing
+    pressRow(form.list.rowBounds(0, listBox)->top + 3);
+    loop.runFor(200);
+    EXPECT_EQ(form.slider.Value(), 40);
+    EXPECT_EQ(form.list.ListIndex(), 0);
+    EXPECT_EQ(form.log, "v30 v40 r2 r0 ");
 }
 
 } // namespace
