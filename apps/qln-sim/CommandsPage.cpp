@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "apps/qln-sim/CommandTable.h"
 #include "apps/qln-sim/Runtime.h"
@@ -42,11 +43,14 @@ Action parsePage(Args& args)
     return [](Runtime& rt) { rt.closePage(); };
 }
 
-// The font dialog answers as told only for a page in this process: Outlook's page opens the
-// system's own.
-void needOwnFontDialog(Runtime& rt)
+// The next font dialog's answer: the page's in this process takes it as it is; Outlook's page
+// opens the system's dialog, which the world answers with real input.
+void prepareFontAnswer(Runtime& rt, std::optional<forms::FontChoice> answer)
 {
-    rt.needPageInProcess("the answer of its font dialog; Outlook's page opens the system's");
+    if (RemoteOptionsDialog* dialog = rt.remoteOptionsDialog())
+        dialog->prepareFontAnswer(std::move(answer));
+    else
+        rt.prepareFontAnswer(std::move(answer));
 }
 
 // The largest size the font dialog offers, as the forms take it.
@@ -56,9 +60,8 @@ Action parseFontDialog(Args& args)
 {
     if (args.accept("cancel"))
         return [](Runtime& rt) {
-            needOwnFontDialog(rt);
             rt.note("world", "the next font dialog will be cancelled");
-            rt.prepareFontAnswer(std::nullopt);
+            prepareFontAnswer(rt, std::nullopt);
         };
     forms::FontChoice answer;
     answer.FontName = args.word("FACE");
@@ -71,10 +74,9 @@ Action parseFontDialog(Args& args)
     answer.FontSize = *size;
     answer.Color = static_cast<std::uint32_t>(args.number("COLOR", 0, UINT32_MAX));
     return [answer](Runtime& rt) {
-        needOwnFontDialog(rt);
         rt.note("world", "the next font dialog will answer " + quoteText(answer.FontName) + " " +
                              formatDecimal(answer.FontSize) + " pt, colour " + formatColour(answer.Color));
-        rt.prepareFontAnswer(answer);
+        prepareFontAnswer(rt, answer);
     };
 }
 
@@ -93,10 +95,16 @@ Action parseExpectPage(Args& args)
     if (what == "status-changes") {
         const auto count = static_cast<int>(args.number("N", 0, INT32_MAX));
         return [count](Runtime& rt) {
-            rt.needPageInProcess("its site's status changes; `expect page dirty|clean` reads the dialog's");
             const std::string wanted = std::to_string(count) + " status changes";
-            openPage(rt, wanted);
-            const int found = rt.pageStatusChanges();
+            int found = 0;
+            if (const RemoteOptionsDialog* dialog = rt.remoteOptionsDialog()) {
+                if (!dialog->pageShown())
+                    Runtime::expect(false, wanted, "Outlook's Options dialog does not show the page");
+                found = dialog->pageStatusChanges();
+            } else {
+                openPage(rt, wanted);
+                found = rt.pageStatusChanges();
+            }
             Runtime::expect(found == count, wanted, std::to_string(found) + " status changes");
         };
     }

@@ -23,6 +23,7 @@
 #include "platform/Registry.h"
 #include "platform/SystemInfo.h"
 #include "platform/Timer.h"
+#include "platform/forms/FontDialog.h"
 #include "platform/sim/Faults.h"
 #include "platform/sim/SimWorld.h"
 
@@ -168,6 +169,12 @@ public:
     virtual bool pageShown() const = 0;
     // Our page's Dirty as the dialog last asked it (at the page's last status change).
     virtual bool pageDirty() const = 0;
+    // How often our page has told its site of a status change since the dialog created it.
+    virtual int pageStatusChanges() const = 0;
+    // How the next font dialog the page opens in Outlook is answered: the face and the size typed
+    // into their boxes and the colour picked from the dialog's list, then OK; nullopt (and without
+    // an answer) Cancel. Throws std::invalid_argument for an answer the dialog cannot give.
+    virtual void prepareFontAnswer(std::optional<forms::FontChoice> answer) = 0;
 
     // The user's input to a control of the page's forms (FORM, CONTROL as the scenario names them).
     virtual void click(const std::string& form, const std::string& control) = 0;

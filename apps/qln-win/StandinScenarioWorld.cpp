@@ -1,14 +1,17 @@
 #include "apps/qln-win/StandinScenarioWorld.h"
 
 #include <objbase.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 #include "apps/qln-sim/Runtime.h"
+#include "apps/qln-sim/Values.h"
 #include "notifier/core/NotifierServices.h"
 #include "notifier/window/frmNewMail.h"
 #include "options/OptionsServices.h"
@@ -53,6 +56,10 @@ constexpr std::int64_t kPerKeyMs = 15;
 // The colour dialog's Red, Green and Blue boxes, and how long it may take to open and to close.
 constexpr int kColourRedBox = 706;
 constexpr std::int64_t kColourDialogLimitMs = 5'000;
+// The colours the font dialog's colour list offers (its effects part), in its order.
+constexpr std::uint32_t kFontDialogColours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                                0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                                0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 // The page's tab title in Outlook's dialog, as the add-in gives it.
 constexpr const char* kPageTitle = "Quellin";
 
@@ -185,10 +192,10 @@ std::vector<HWND> messageBoxesOf(DWORD process)
             GetWindowThreadProcessId(window, &owner);
             wchar_t className[16] = {};
             GetClassNameW(window, className, 16);
-            // A common dialog (the font dialog) is a dialog too, without a message box's text.
-            // The colour dialog is answered by the `color` step that opened it.
+            // The common dialogs are dialogs too: the colour dialog is answered by the `color` step
+            // that opened it, the font dialog as `font-dialog` prepared it.
             if (owner == windows.process && std::wstring_view(className) == L"#32770" && IsWindowVisible(window) &&
-                GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, kColourRedBox))
+                GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, kColourRedBox) && !GetDlgItem(window, cmb1))
                 windows.found.push_back(window);
             return TRUE;
         },
@@ -732,6 +739,64 @@ public:
     {
         return pageShown() && world_.remote_->control("expect page").call("PageDirty", {Variant(index_)}).toBool();
     }
+    int pageStatusChanges() const override
+    {
+        if (!pageShown())
+            return 0;
+        return world_.remote_->control("expect page").call("PageStatusChanges", {Variant(index_)}).toLong();
+    }
+    void prepareFontAnswer(std::optional<forms::FontChoice> answer) override
+    {
+        if (answer && std::find(std::begin(kFontDialogColours), std::end(kFontDialogColours), answer->Color) ==
+                          std::end(kFontDialogColours))
+            throw std::invalid_argument("font-dialog: the system's font dialog offers only the 16 basic colours "
+                                        "(0x00000000, 0x00000080, ... 0x00FFFFFF), not " +
+                                        formatColour(answer->Color));
+        fontAnswer_ = std::move(answer);
+    }
+
+    // A font dialog the page has opened in Outlook, answered as prepared: the face and the size typed
+    // into their boxes (the dialog selects a name typed in full in its list), the colour picked from
+    // its list with the keyboard, then OK; without an answer, Cancel. Throws when the dialog does not
+    // close with that answer (it is cancelled then, so that Outlook is not left inside it).
+    void answerFontDialog(DWORD process)
+    {
+        const HWND box = fontDialog(process);
+        if (!box)
+            return;
+        const std::optional<forms::FontChoice> answer = std::exchange(fontAnswer_, std::nullopt);
+        if (!answer) {
+            clickWindow(GetDlgItem(box, IDCANCEL));
+            awaitClosed(box, "the font dialog stays open after Cancel");
+            return;
+        }
+        std::string problem;
+        const HWND colours = GetDlgItem(box, cmb4);
+        const int colour = listIndex(colours, answer->Color);
+        if (!typeIntoCombo(GetDlgItem(box, cmb1), toWide(answer->FontName)) ||
+            !typeIntoCombo(GetDlgItem(box, cmb3), toWide(formatDecimal(answer->FontSize))))
+            problem = "the font dialog has no box for the face or the size";
+        else if (colour < 0)
+            problem = "the font dialog's colour list has no " + formatColour(answer->Color);
+        if (problem.empty()) {
+            // A click drops the list down; Home takes its first colour, each Down the next.
+            clickWindow(colours);
+            std::vector<INPUT> inputs;
+            addPress(inputs, VK_HOME, 0);
+            for (int i = 0; i < colour; ++i)
+                addPress(inputs, VK_DOWN, 0);
+            addPress(inputs, VK_RETURN, 0);
+            sendKeys(inputs, "font-dialog");
+            world_.advance(kAfterPageInputMs + kPerKeyMs * static_cast<std::int64_t>(inputs.size()));
+            clickWindow(GetDlgItem(box, IDOK));
+            if (closes(box))
+                return;
+            problem = "the font dialog stays open after OK (see its message)";
+        }
+        clickWindow(GetDlgItem(box, IDCANCEL));
+        awaitClosed(box, "the font dialog stays open after Cancel");
+        throw std::runtime_error(problem + "; it was cancelled");
+    }
 
     void click(const std::string& form, const std::string& control) override
     {
@@ -910,6 +975,67 @@ private:
         return {origin, control->clientBounds()};
     }
 
+    // The text of a box of the font dialog replaced: a click into it, the old text selected and
+    // deleted, the new typed. The dialog selects a name in the list as soon as the text is one in
+    // full, and selects the text with it: End before each character types on after it.
+    bool typeIntoCombo(HWND combo, const std::wstring& text)
+    {
+        const HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+        if (!edit)
+            return false;
+        clickWindow(edit);
+        std::vector<INPUT> inputs;
+        addPress(inputs, VK_HOME, 0);
+        addPress(inputs, VK_END, 1);
+        addPress(inputs, VK_DELETE, 0);
+        for (const wchar_t character : text) {
+            addPress(inputs, VK_END, 0);
+            addCharacter(inputs, character);
+        }
+        sendKeys(inputs, "font-dialog");
+        world_.advance(kAfterPageInputMs + kPerKeyMs * static_cast<std::int64_t>(inputs.size()));
+        return true;
+    }
+    // Where a value stands in a list of another process (its items' data), or -1.
+    static int listIndex(HWND combo, std::uint32_t value)
+    {
+        DWORD_PTR count = 0;
+        if (!combo || !SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 1000, &count))
+            return -1;
+        for (int i = 0; i < static_cast<int>(count); ++i) {
+            DWORD_PTR data = 0;
+            if (SendMessageTimeoutW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, 1000, &data) &&
+                (data & 0xFFFFFF) == value)
+                return i;
+        }
+        return -1;
+    }
+    bool closes(HWND box)
+    {
+        const std::int64_t until = world_.nowMs() + kColourDialogLimitMs;
+        while (IsWindow(box) && IsWindowVisible(box) && world_.nowMs() < until)
+            world_.advance(50);
+        return !IsWindow(box) || !IsWindowVisible(box);
+    }
+    void awaitClosed(HWND box, const char* problem)
+    {
+        if (!closes(box))
+            throw std::runtime_error(problem);
+    }
+    // The stand-in's font dialog, shown: the dialog with a face box.
+    static HWND fontDialog(DWORD process)
+    {
+        HWND found = nullptr;
+        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !found;
+             window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process && IsWindowVisible(window) && GetDlgItem(window, cmb1) && GetDlgItem(window, cmb4))
+                found = window;
+        }
+        return found;
+    }
+
     // The stand-in's colour dialog, shown: the dialog with a Red box.
     static HWND colourDialog(DWORD process)
     {
@@ -935,6 +1061,7 @@ private:
     std::unique_ptr<options::frmWinPos> winPos_;
     HWND dialog_ = nullptr;
     int index_ = -1;  // our page among the dialog's
+    std::optional<forms::FontChoice> fontAnswer_;
 };
 
 // ---- the world ------------------------------------------------------------------------------------------
@@ -992,9 +1119,19 @@ void StandinScenarioWorld::advance(std::int64_t ms)
     for (std::int64_t left = ms; left > 0; left = until - nowMs()) {
         Win32ScenarioWorld::advance(std::min(left, kLookMs));
         process_->answerMessageBoxes();
-        // The options page's messages, in the stand-in's process.
-        if (const DWORD standin = remote_->processId())
+        // The options page's messages and font dialog, in the stand-in's process (the dialog is
+        // answered with input, in which time passes: not again from in there).
+        if (const DWORD standin = remote_->processId()) {
             answerBoxes(messageBoxesOf(standin), standinAnswered_);
+            if (!answeringFontDialog_) {
+                answeringFontDialog_ = true;
+                struct Done {
+                    bool& flag;
+                    ~Done() { flag = false; }
+                } done{answeringFontDialog_};
+                options_->answerFontDialog(standin);
+            }
+        }
     }
 }
 

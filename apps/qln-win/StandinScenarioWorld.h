@@ -91,6 +91,7 @@ private:
     std::unique_ptr<Process> process_;
     std::unique_ptr<Options> options_;
     std::vector<HWND> standinAnswered_;  // the stand-in's message boxes pressed already
+    bool answeringFontDialog_ = false;
 };
 
 } // namespace qln::runner

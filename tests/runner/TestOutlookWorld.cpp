@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,6 +108,15 @@ public:
     void close() override { log_.calls.push_back("cancel"), open_ = dirty_ = false; }
     bool pageShown() const override { return open_; }
     bool pageDirty() const override { return dirty_; }
+    int pageStatusChanges() const override { return changes_; }
+    void prepareFontAnswer(std::optional<forms::FontChoice> answer) override
+    {
+        if (answer && answer->Color > 0xFFFFFF)
+            throw std::invalid_argument("font-dialog: the font dialog offers no such colour");
+        log_.calls.push_back(answer ? "font answer " + answer->FontName + " " + std::to_string(answer->FontSize) +
+                                          " " + std::to_string(answer->Color)
+                                    : "font answer cancel");
+    }
     void click(const std::string& form, const std::string& control) override { edit("click " + form + "." + control); }
     void setText(const std::string& form, const std::string& control, const std::string& text) override
     {
@@ -135,8 +145,9 @@ public:
     }
 
 private:
-    void edit(const std::string& call) { log_.calls.push_back(call), dirty_ = true; }
+    void edit(const std::string& call) { log_.calls.push_back(call), dirty_ = true, ++changes_; }
     Log& log_;
+    int changes_ = 0;
     bool open_ = false;
     bool dirty_ = false;
 };
@@ -303,6 +314,8 @@ TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
                                            "slide QLNOptions.sliTransparencyLevel 30\n"
                                            "select QLNOptions.lstBList 2\n"
                                            "color QLNOptions.cpkBackColor 0x123456\n"
+                                           "expect page status-changes 8\n"
+                                           "font-dialog \"Liberation Mono\" 12 0xFF\nfont-dialog cancel\n"
                                            "page close\npage open\npage apply\npage close\n"
                                            "expect page absent\n");
     EXPECT_EQ(run.outcome.status, 0) << run.outcome.errors;
@@ -313,7 +326,7 @@ TEST(OutlookWorld, ThePageStepsAndItsInputGoToOutlooksDialog)
                                         "key QLNOptions 9 1", "key QLNOptions 9 0", "click frmWinPos.chkTopLeft",
                                         "slide QLNOptions.sliTransparencyLevel 30", "select QLNOptions.lstBList 2",
                                         "color QLNOptions.cpkBackColor 1193046",
-                                        "cancel", "options open", "apply", "cancel"}));
+                                        "font answer Liberation Mono 12.000000 255", "font answer cancel", "cancel", "options open", "apply", "cancel"}));
     // Apply on a clean page is a click on a disabled button.
     EXPECT_NE(run.outcome.transcript.find("page: Apply is disabled (no page is dirty): the click does nothing"),
               std::string::npos)
@@ -334,8 +347,6 @@ TEST(OutlookWorld, WhatNeedsThePageInThisProcessIsRefused)
     const Case cases[] = {
         {"expect QLNOptions.txtDismissTime text 90", "the properties of its controls"},
         {"expect form frmWinPos shown", "its forms"},
-        {"expect page status-changes 0", "its site's status changes; `expect page dirty|clean` reads the dialog's"},
-        {"font-dialog cancel", "the answer of its font dialog; Outlook's page opens the system's"},
         {"snapshot page.png QLNOptions", "the picture of one of its forms; `snapshot FILE` takes the screen"},
         {"mousedown QLNOptions.lstBList",
          "mousedown on QLNOptions.lstBList; there it takes click, set, key, enter, blur, tab, slide, select and "
@@ -351,6 +362,13 @@ TEST(OutlookWorld, WhatNeedsThePageInThisProcessIsRefused)
                                           c.what + "); on the outlook world Outlook hosts it in its own, read only "
                                                    "from outside\n");
     }
+}
+
+TEST(OutlookWorld, AFontAnswerOutlooksDialogCannotGiveIsRefused)
+{
+    const WorldRun run = runOnOutlookWorld("outlook start\npage open\nfont-dialog Arial 12 0x1000000\n");
+    EXPECT_EQ(run.outcome.status, 1);
+    EXPECT_EQ(run.outcome.errors, "t.qls:4: font-dialog: the font dialog offers no such colour\n");
 }
 
 TEST(OutlookWorld, NoClickClearsAListsSelectionInOutlooksDialog)

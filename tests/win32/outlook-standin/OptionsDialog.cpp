@@ -297,6 +297,11 @@ std::string OptionsDialog::title(std::size_t page) const { return page < pages_.
 
 bool OptionsDialog::dirty(std::size_t page) const { return page < pages_.size() && pages_[page].dirty; }
 
+int OptionsDialog::statusChanges(std::size_t page) const
+{
+    return page < pages_.size() ? pages_[page].site->statusChanges : 0;
+}
+
 bool OptionsDialog::applyEnabled() const { return apply_ && IsWindowEnabled(apply_); }
 
 HWND OptionsDialog::button(Button which) const

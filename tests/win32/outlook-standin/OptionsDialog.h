@@ -55,6 +55,8 @@ public:
     std::string title(std::size_t page) const;
     // Dirty as the dialog last asked it.
     bool dirty(std::size_t page) const;
+    // How often the page has told its site of a status change.
+    int statusChanges(std::size_t page) const;
     bool applyEnabled() const;
     std::size_t shownPage() const { return shown_; }
     // The pages that could not be created, by what the add-in gave.

@@ -76,6 +76,8 @@
 //                                                   shown page's own window); 0 when closed
 //   AddIn(progId) -> text                       39  an add-in listed for start-up: "connected",
 //                      "failed" (skipped), "disconnected", "" when not listed
+//   PageStatusChanges(index) -> count           40  how often a page has called its site's
+//                                                   OnStatusChange since the dialog created it
 
 #include <algorithm>
 #include <stdexcept>
@@ -416,6 +418,10 @@ constexpr Member<ControlObject> kControlObjectMembers[] = {
      }},
     {"AddIn", 39, kMethod | kGet,
      [](ControlObject& self, const Call& call) { return Variant(self.standin_.addIns().state(call.arg(0).toString())); }},
+    {"PageStatusChanges", 40, kMethod | kGet,
+     [](ControlObject& self, const Call& call) {
+         return Variant(self.standin_.options().statusChanges(static_cast<std::size_t>(pageIndex(self, call))));
+     }},
 };
 
 ControlObject::ControlObject(Standin& standin)

@@ -186,9 +186,11 @@ TEST_F(OptionsDialog, LoadsTheListedAddInsHostsTheirPageAndARealClickOnApplyWrit
     EXPECT_FALSE(control.get("Options", {"apply"}).toBool());
     EXPECT_FALSE(IsWindowEnabled(windowOf(control, "apply")));
     EXPECT_FALSE(control.call("PressOptions", {"apply"}).toBool());
+    EXPECT_EQ(control.get("PageStatusChanges", {0}).toLong(), 0);
 
     // The user unchecks "Enable Quellin": the page tells its site, the dialog asks Dirty.
     clickEnableQuellin();
+    EXPECT_EQ(control.get("PageStatusChanges", {0}).toLong(), 1);
     EXPECT_TRUE(control.get("PageDirty", {0}).toBool());
     EXPECT_TRUE(control.get("Options", {"apply"}).toBool());
     EXPECT_FALSE(setting(L"IsEnabled").has_value());
