@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <stdexcept>
 
@@ -761,7 +762,7 @@ public:
     // close with that answer (it is cancelled then, so that Outlook is not left inside it).
     void answerFontDialog(DWORD process)
     {
-        const HWND box = fontDialog(process);
+        const HWND box = commonDialog(process, {cmb1, cmb4});
         if (!box)
             return;
         const std::optional<forms::FontChoice> answer = std::exchange(fontAnswer_, std::nullopt);
@@ -878,7 +879,7 @@ public:
         const DWORD standin = world_.remote_->processId();
         const std::int64_t opened = world_.nowMs() + kColourDialogLimitMs;
         HWND box = nullptr;
-        while (!(box = colourDialog(standin)) && world_.nowMs() < opened)
+        while (!(box = commonDialog(standin, {kColourRedBox})) && world_.nowMs() < opened)
             world_.advance(50);
         if (!box)
             throw std::runtime_error("color: no colour dialog opens in Outlook after the click on " + form + "." +
@@ -901,11 +902,7 @@ public:
             world_.advance(kAfterPageInputMs + kPerKeyMs * static_cast<std::int64_t>(inputs.size()));
         }
         clickWindow(GetDlgItem(box, IDOK));
-        const std::int64_t closed = world_.nowMs() + kColourDialogLimitMs;
-        while (IsWindow(box) && IsWindowVisible(box) && world_.nowMs() < closed)
-            world_.advance(50);
-        if (IsWindow(box) && IsWindowVisible(box))
-            throw std::runtime_error("color: the colour dialog stays open after OK");
+        awaitClosed(box, "color: the colour dialog stays open after OK");
     }
 
 private:
@@ -1022,32 +1019,19 @@ private:
         if (!closes(box))
             throw std::runtime_error(problem);
     }
-    // The stand-in's font dialog, shown: the dialog with a face box.
-    static HWND fontDialog(DWORD process)
+    // A common dialog the stand-in shows: its visible dialog with all of these boxes (the font
+    // dialog's face and colour lists; the colour dialog's Red box).
+    static HWND commonDialog(DWORD process, std::initializer_list<int> boxes)
     {
-        HWND found = nullptr;
-        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !found;
+        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window;
              window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == process && IsWindowVisible(window) && GetDlgItem(window, cmb1) && GetDlgItem(window, cmb4))
-                found = window;
+            if (owner == process && IsWindowVisible(window) &&
+                std::all_of(boxes.begin(), boxes.end(), [&](int box) { return GetDlgItem(window, box) != nullptr; }))
+                return window;
         }
-        return found;
-    }
-
-    // The stand-in's colour dialog, shown: the dialog with a Red box.
-    static HWND colourDialog(DWORD process)
-    {
-        HWND found = nullptr;
-        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !found;
-             window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == process && IsWindowVisible(window) && GetDlgItem(window, kColourRedBox))
-                found = window;
-        }
-        return found;
+        return nullptr;
     }
 
     StandinScenarioWorld& world_;
