@@ -63,6 +63,20 @@ std::vector<std::uint32_t> screenPixels(const RECT& r)
     return pixels;
 }
 
+HRESULT STDMETHODCALLTYPE MemoryBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*)
+{
+    const auto found = values.find(name);
+    if (found == values.end())
+        return E_INVALIDARG;
+    return VariantCopy(value, const_cast<VARIANT*>(&found->second.raw()));
+}
+
+HRESULT STDMETHODCALLTYPE MemoryBag::Write(LPCOLESTR name, VARIANT* value)
+{
+    values[name] = platform::win32::com::Variant::copyOf(*value);
+    return S_OK;
+}
+
 ContainerWindow::ContainerWindow(int left, int top, int width, int height)
     : window_(CreateWindowExW(0, L"STATIC", L"Options", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, left, top, width,
                               height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr))

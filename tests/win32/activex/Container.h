@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/ComTestObjects.h"
 #include "platform/win32/com/Variant.h"
 
 namespace activex_tests {
@@ -37,6 +38,15 @@ std::vector<std::uint32_t> screenPixels(const RECT& r);
 // How a site offers Outlook's PropertyPageSite: not at all, by QueryInterface of the client site,
 // or as a service of its IServiceProvider.
 enum class PageSite { None, Interface, Service };
+
+// A property bag in memory, by name, that a control saves to and loads from.
+class MemoryBag final : public com_tests::Uncounted<IPropertyBag> {
+public:
+    std::map<std::wstring, platform::win32::com::Variant> values;
+
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override;
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override;
+};
 
 // A top-level window the control is placed in.
 class ContainerWindow {

@@ -24,6 +24,7 @@
 #include "platform/win32/Win32Loop.h"
 #include "platform/win32/com/Dispatch.h"
 #include "platform/win32/com/activex/Server.h"
+#include "tests/win32/ComTestObjects.h"
 
 namespace activex_tests {
 namespace {
@@ -31,37 +32,11 @@ namespace {
 namespace com = platform::win32::com;
 
 // An event sink for DSwatchEvents that writes down what it hears.
-class EventLog final : public IDispatch {
+class EventLog final : public com_tests::CountedDispatch {
 public:
+    EventLog() : CountedDispatch(DIID_DSwatchEvents) {}
     std::vector<std::pair<DISPID, std::vector<com::Variant>>> events;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DSwatchEvents) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override
     {
@@ -69,40 +44,6 @@ public:
         for (UINT i = params ? params->cArgs : 0; i > 0; --i)
             args.push_back(com::Variant::copyOf(params->rgvarg[i - 1]));
         events.emplace_back(id, std::move(args));
-        return S_OK;
-    }
-
-private:
-    ULONG references_ = 1;
-};
-
-// A property bag in memory, by name.
-class MemoryBag final : public IPropertyBag {
-public:
-    std::map<std::wstring, com::Variant> values;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IPropertyBag)
-            return E_NOINTERFACE;
-        *object = static_cast<IPropertyBag*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
-    {
-        const auto found = values.find(name);
-        if (found == values.end())
-            return E_INVALIDARG;
-        return VariantCopy(value, const_cast<VARIANT*>(&found->second.raw()));
-    }
-    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override
-    {
-        values[name] = com::Variant::copyOf(*value);
         return S_OK;
     }
 };

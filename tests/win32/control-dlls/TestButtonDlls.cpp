@@ -37,6 +37,7 @@
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/com/Dispatch.h"
+#include "tests/win32/ComTestObjects.h"
 
 namespace {
 
@@ -114,9 +115,9 @@ void initNew(const ComPtr<IUnknown>& control)
 
 // An event sink for one event interface that writes down what it hears; a BeforeNavigate is
 // answered with `cancel`.
-class EventLog final : public IDispatch {
+class EventLog final : public com_tests::CountedDispatch {
 public:
-    explicit EventLog(const IID& events) : events_(events) {}
+    explicit EventLog(const IID& events) : CountedDispatch(events) {}
     std::vector<std::pair<DISPID, std::vector<com::Variant>>> events;
 
     std::vector<DISPID> ids() const
@@ -136,33 +137,6 @@ public:
         return result;
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override
     {
@@ -180,10 +154,6 @@ public:
         return S_OK;
     }
     bool cancel = false;
-
-private:
-    IID events_;
-    ULONG references_ = 1;
 };
 
 ComPtr<EventLog> listen(const ComPtr<IUnknown>& control, const IID& events)
@@ -198,37 +168,6 @@ ComPtr<EventLog> listen(const ComPtr<IUnknown>& control, const IID& events)
     EXPECT_EQ(point->Advise(log.Get(), &cookie), S_OK);
     return log;
 }
-
-// A property bag in memory, by name.
-class MemoryBag final : public IPropertyBag {
-public:
-    std::map<std::wstring, com::Variant> values;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IPropertyBag)
-            return E_NOINTERFACE;
-        *object = static_cast<IPropertyBag*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
-    {
-        const auto found = values.find(name);
-        if (found == values.end())
-            return E_INVALIDARG;
-        return VariantCopy(value, const_cast<VARIANT*>(&found->second.raw()));
-    }
-    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override
-    {
-        values[name] = com::Variant::copyOf(*value);
-        return S_OK;
-    }
-};
 
 // Every property read by name, as text.
 std::map<std::string, std::string> stateOf(const com::Dispatch& control, const std::vector<std::string>& names)
@@ -1476,35 +1415,12 @@ TEST_F(FlairDll, HostedItLooksAsTheGallerysPictureOfTheSameState)
 
 // A host's image list of the forms' component's shape, late-bound only: ImageWidth, ImageHeight,
 // Tag, ListImages (Count, Item(index)) and each picture's Picture.
-class FakeImageList final : public IDispatch {
+class FakeImageList final : public com_tests::CountedDispatch {
 public:
     FakeImageList(std::string tag, std::vector<ComPtr<IPictureDisp>> pictures, int kind = 0, int index = 0)
         : tag_(std::move(tag)), pictures_(std::move(pictures)), kind_(kind), index_(index)
     {
     }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch)
-            return E_NOINTERFACE;
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
     {
         static const std::map<std::wstring, DISPID> known{{L"ImageWidth", 1}, {L"ImageHeight", 2}, {L"Tag", 3},
@@ -1551,7 +1467,6 @@ private:
     std::vector<ComPtr<IPictureDisp>> pictures_;
     int kind_;
     int index_;
-    ULONG references_ = 1;
 };
 
 ComPtr<IDispatch> fakeImageList(const char* tag, std::vector<std::uint32_t> colours)
