@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "tests/win32/ComTestObjects.h"
+
 namespace {
 
 constexpr CLSID kClsid = {0x6C1D2A49, 0x93B8, 0x4E0F, {0xA5, 0x1C, 0x2F, 0x7E, 0x90, 0x4B, 0x3D, 0x61}};
@@ -198,20 +200,8 @@ private:
     DWORD cookie_ = 0;
 };
 
-class Factory final : public IClassFactory {
+class Factory final : public com_tests::Uncounted<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory)
-            return E_NOINTERFACE;
-        *object = this;
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
         if (!object)

@@ -24,6 +24,7 @@
 
 #include "platform/win32/CallbackGuard.h"
 #include "platform/win32/Win32Loop.h"
+#include "tests/win32/ComTestObjects.h"
 #include "tests/win32/outlook-standin/Standin.h"
 
 namespace {
@@ -114,25 +115,11 @@ int unregisterServer()
 }
 
 // Hands out one of the server's two objects: every client gets the same one, as Outlook's
-// application is one per process.
-class Factory final : public IClassFactory {
+// application is one per process. Lives on the stack of serve() for the server's whole life.
+class Factory final : public com_tests::Uncounted<IClassFactory> {
 public:
     explicit Factory(IDispatch& object) : object_(object) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the stack of serve() for the server's whole life.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
         if (!object)
@@ -155,25 +142,12 @@ private:
 // The stand-in's own filter of incoming calls: "busy" while the control says so, except for the
 // control's own calls (where COM says whose they are). Wine (up to 8 at least) carries out a call
 // answered SERVERCALL_RETRYLATER all the same and never asks the caller's filter to retry; it
-// honours SERVERCALL_REJECTED (the call fails with RPC_E_CALL_REJECTED).
-class BusyFilter final : public IMessageFilter {
+// honours SERVERCALL_REJECTED (the call fails with RPC_E_CALL_REJECTED). Lives on the stack of
+// serve(), registered only meanwhile.
+class BusyFilter final : public com_tests::Uncounted<IMessageFilter> {
 public:
     explicit BusyFilter(Standin& standin) : standin_(standin) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-            *object = static_cast<IMessageFilter*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the stack of serve(), registered only meanwhile.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override
     {
         return platform::win32::guardCallback<DWORD>(SERVERCALL_ISHANDLED, [&]() -> DWORD {
