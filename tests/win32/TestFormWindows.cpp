@@ -63,12 +63,17 @@ std::vector<std::uint32_t> screenPixels(const platform::WindowRect& r)
     return pixels;
 }
 
-TEST(FormWindows, TheScreenShowsTheFormsRenderingAndFollowsItsChanges)
-{
+// Forms on the real desktop, with the thread's message loop.
+class FormWindows : public ::testing::Test {
+protected:
     platform::win32::Win32Loop loop;
     platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
+    forms::FormsHost host{desktop, loop};
+    platform::win32::FormWindows windows{host, desktop};
+};
+
+TEST_F(FormWindows, TheScreenShowsTheFormsRenderingAndFollowsItsChanges)
+{
     NoticeForm form(host);
     form.Show();
     EXPECT_EQ(windows.formOf(form.hWnd()), &form);
@@ -129,12 +134,15 @@ void mouse(platform::WindowHandle window, UINT message, WPARAM keys, int x, int 
     PostMessageW(reinterpret_cast<HWND>(window), message, keys, MAKELPARAM(x, y));
 }
 
-TEST(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
+// A left press and release at one point of the window.
+void press(platform::WindowHandle window, int x, int y)
 {
-    platform::win32::Win32Loop loop;
-    platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
+    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    mouse(window, WM_LBUTTONUP, 0, x, y);
+}
+
+TEST_F(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
+{
     ClickForm form(host);
     form.Show();
     const platform::WindowHandle window = form.hWnd();
@@ -160,12 +168,8 @@ TEST(FormWindows, TheMouseReachesTheControlUnderItAndStaysWithItWhileHeld)
     EXPECT_EQ(form.clicks, 1);
 }
 
-TEST(FormWindows, AUserControlKnowsWhereItIsOnTheScreenInsideAnotherWindowToo)
+TEST_F(FormWindows, AUserControlKnowsWhereItIsOnTheScreenInsideAnotherWindowToo)
 {
-    platform::win32::Win32Loop loop;
-    platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
     ClickForm form(host);
     form.Show();
     EXPECT_EQ(form.log.screenOrigin(), (draw::Point{150, 200}));  // the form at 100,100
@@ -215,19 +219,14 @@ void key(platform::WindowHandle window, WPARAM vk)
     PostMessageW(reinterpret_cast<HWND>(window), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
-TEST(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefuses)
+TEST_F(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefuses)
 {
-    platform::win32::Win32Loop loop;
-    platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
     TwoBoxes form(host);
     form.Show();
     const platform::WindowHandle window = form.hWnd();
 
     key(window, 'X');  // no box has the focus yet: nobody types
-    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
-    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    press(window, 20, 20);
     key(window, 'H');
     key(window, 'I');
     loop.runFor(100);
@@ -235,10 +234,8 @@ TEST(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefus
     EXPECT_EQ(form.first.Text(), "hi");
 
     // Into the second box; it refuses to let go while empty.
-    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 60);
-    mouse(window, WM_LBUTTONUP, 0, 20, 60);
-    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
-    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    press(window, 20, 60);
+    press(window, 20, 20);
     key(window, 'Q');
     loop.runFor(100);
     EXPECT_EQ(form.log, "first lost second got ");
@@ -247,8 +244,7 @@ TEST(FormWindows, KeysGoToTheFocusedBoxAndAPressMovesTheFocusUnlessValidateRefus
     EXPECT_EQ(form.second.Text(), "q");
     EXPECT_EQ(form.first.Text(), "hi");
 
-    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);  // now it lets go
-    mouse(window, WM_LBUTTONUP, 0, 20, 20);
+    press(window, 20, 20);  // now it lets go
     loop.runFor(100);
     EXPECT_TRUE(form.first.hasFocus());
     EXPECT_FALSE(form.second.hasFocus());
@@ -310,12 +306,8 @@ void type(std::initializer_list<WORD> held, WORD vk)
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-TEST(FormWindows, TabAccessKeysAndSpaceFromTheKeyboardWhileAnInactiveFormGetsNone)
+TEST_F(FormWindows, TabAccessKeysAndSpaceFromTheKeyboardWhileAnInactiveFormGetsNone)
 {
-    platform::win32::Win32Loop loop;
-    platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
     KeyForm dialog(host, "frmDialog", 100);
     dialog.Show();
     SetForegroundWindow(reinterpret_cast<HWND>(dialog.hWnd()));
@@ -379,12 +371,8 @@ public:
     std::string log;
 };
 
-TEST(FormWindows, APressOnATabTurnsTheStripToIt)
+TEST_F(FormWindows, APressOnATabTurnsTheStripToIt)
 {
-    platform::win32::Win32Loop loop;
-    platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
     TabsForm form(host);
     form.Show();
     const platform::WindowHandle window = form.hWnd();
@@ -392,8 +380,7 @@ TEST(FormWindows, APressOnATabTurnsTheStripToIt)
     const auto pressOn = [&](int tab) {
         const draw::Rect box = form.strip.tabBounds(tab);
         const int x = strip.left + (box.left + box.right) / 2, y = strip.top + (box.top + box.bottom) / 2;
-        mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
-        mouse(window, WM_LBUTTONUP, 0, x, y);
+        press(window, x, y);
     };
     pressOn(2);
     loop.runFor(100);
@@ -401,8 +388,7 @@ TEST(FormWindows, APressOnATabTurnsTheStripToIt)
     pressOn(1);
     pressOn(1);  // the current tab again: nothing
     // A press on the body below the tabs turns nothing.
-    mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, strip.left + 100, strip.top + 100);
-    mouse(window, WM_LBUTTONUP, 0, strip.left + 100, strip.top + 100);
+    press(window, strip.left + 100, strip.top + 100);
     loop.runFor(100);
     EXPECT_EQ(form.strip.CurrentTab(), 1);
     EXPECT_EQ(form.log, "0>2 2>1 ");
@@ -427,12 +413,8 @@ public:
     std::string log;
 };
 
-TEST(FormWindows, ThePressPutsTheSliderThumbUnderThePointerAndSelectsTheListRowUnderIt)
+TEST_F(FormWindows, ThePressPutsTheSliderThumbUnderThePointerAndSelectsTheListRowUnderIt)
 {
-    platform::win32::Win32Loop loop;
-    platform::win32::Win32Desktop desktop;
-    forms::FormsHost host(desktop, loop);
-    platform::win32::FormWindows windows(host, desktop);
     PickForm form(host);
     form.Show();
     const platform::WindowHandle window = form.hWnd();
@@ -450,8 +432,7 @@ TEST(FormWindows, ThePressPutsTheSliderThumbUnderThePointerAndSelectsTheListRowU
 
     const draw::Rect listBox = form.list.clientBounds();
     const auto pressRow = [&](int y) {
-        mouse(window, WM_LBUTTONDOWN, MK_LBUTTON, listBox.left + 20, y);
-        mouse(window, WM_LBUTTONUP, 0, listBox.left + 20, y);
+        press(window, listBox.left + 20, y);
     };
     pressRow(form.list.rowBounds(2, listBox)->top + 3);
     pressRow(form.list.rowBounds(4, listBox)->top + 3);  // below the last row: nothing
