@@ -35,11 +35,9 @@ void clickAt(POINT screen)
     SendInput(2, &inputs[1], sizeof(INPUT));
 }
 
-std::vector<std::uint32_t> screenPixels(const RECT& r)
+MemoryCanvas::MemoryCanvas(int width, int height)
+    : width_(width), height_(height), memory_(CreateCompatibleDC(nullptr))
 {
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -47,20 +45,35 @@ std::vector<std::uint32_t> screenPixels(const RECT& r)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    bitmap_ = CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    previous_ = SelectObject(memory_, bitmap_);
+}
+
+MemoryCanvas::~MemoryCanvas()
+{
+    SelectObject(memory_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(memory_);
+}
+
+std::vector<std::uint32_t> MemoryCanvas::pixels() const
+{
     GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                      static_cast<const std::uint32_t*>(bits) + width * height);
+    const auto* first = static_cast<const std::uint32_t*>(bits_);
+    std::vector<std::uint32_t> pixels(first, first + width_ * height_);
     for (auto& p : pixels)
         p &= 0x00FFFFFFu;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::vector<std::uint32_t> screenPixels(const RECT& r)
+{
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    MemoryCanvas canvas(width, height);
+    const HDC screen = GetDC(nullptr);
+    BitBlt(canvas.dc(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return canvas.pixels();
 }
 
 HRESULT STDMETHODCALLTYPE MemoryBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*)

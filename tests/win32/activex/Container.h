@@ -35,6 +35,27 @@ void clickAt(POINT screen);
 // The screen's pixels under the rectangle, each 0x00RRGGBB, row by row from the top.
 std::vector<std::uint32_t> screenPixels(const RECT& r);
 
+// A memory device context holding a 32-bit top-down bitmap of this size, to draw or copy into and
+// read back.
+class MemoryCanvas {
+public:
+    MemoryCanvas(int width, int height);
+    ~MemoryCanvas();
+    MemoryCanvas(const MemoryCanvas&) = delete;
+    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+    HDC dc() const { return memory_; }
+    // What it holds (once the drawing is flushed), each 0x00RRGGBB, row by row from the top.
+    std::vector<std::uint32_t> pixels() const;
+
+private:
+    int width_;
+    int height_;
+    HDC memory_;
+    void* bits_ = nullptr;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+};
+
 // How a site offers Outlook's PropertyPageSite: not at all, by QueryInterface of the client site,
 // or as a service of its IServiceProvider.
 enum class PageSite { None, Interface, Service };

@@ -247,30 +247,13 @@ TEST_F(Toolkit, DrawThroughIViewObjectPaintsWhatTheFormRenders)
     EXPECT_EQ(extent.cx, 4233);  // 160 pixels of 96 dpi in HIMETRIC
     EXPECT_EQ(extent.cy, 1588);
 
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bitmapInfo{};
-    bitmapInfo.bmiHeader.biSize = sizeof bitmapInfo.bmiHeader;
-    bitmapInfo.bmiHeader.biWidth = 160;
-    bitmapInfo.bmiHeader.biHeight = -60;
-    bitmapInfo.bmiHeader.biPlanes = 1;
-    bitmapInfo.bmiHeader.biBitCount = 32;
-    bitmapInfo.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    MemoryCanvas canvas(160, 60);
     const RECTL bounds{0, 0, 160, 60};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
-    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0),
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0),
+              S_OK);
+    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0),
               DV_E_DVASPECT);
-    GdiFlush();
-    std::vector<std::uint32_t> drawn(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + 160 * 60);
-    for (auto& p : drawn)
-        p &= 0x00FFFFFFu;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const std::vector<std::uint32_t> drawn = canvas.pixels();
     const draw::Surface expected = swatch().swatch().render();
     EXPECT_EQ(drawn, expected.bits());
     EXPECT_EQ(drawn[0], 0x00A0E0A0u);  // Style 1's colour, 0x00BBGGRR read back as 0x00RRGGBB

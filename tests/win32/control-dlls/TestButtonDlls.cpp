@@ -802,29 +802,11 @@ TEST_F(GlintDll, AHostThatDrawsItThroughIViewObjectGetsWhatTheButtonRenders)
     EXPECT_EQ(extent.cx, 2143);  // 1215 twips in HIMETRIC
     EXPECT_EQ(extent.cy, 873);   // 495 twips
 
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bitmapInfo{};
-    bitmapInfo.bmiHeader.biSize = sizeof bitmapInfo.bmiHeader;
-    bitmapInfo.bmiHeader.biWidth = kGlintWidth;
-    bitmapInfo.bmiHeader.biHeight = -kGlintHeight;
-    bitmapInfo.bmiHeader.biPlanes = 1;
-    bitmapInfo.bmiHeader.biBitCount = 32;
-    bitmapInfo.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    MemoryCanvas canvas(kGlintWidth, kGlintHeight);
     const RECTL bounds{0, 0, kGlintWidth, kGlintHeight};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
-    GdiFlush();
-    std::vector<std::uint32_t> drawn(static_cast<const std::uint32_t*>(bits),
-                                     static_cast<const std::uint32_t*>(bits) + kGlintWidth * kGlintHeight);
-    for (auto& p : drawn)
-        p &= 0x00FFFFFFu;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0),
+              S_OK);
+    const std::vector<std::uint32_t> drawn = canvas.pixels();
 
     GlintReference reference;
     reference.button.setCaption("Drawn");
