@@ -169,6 +169,19 @@ ComPtr<EventLog> listen(const ComPtr<IUnknown>& control, const IID& events)
     return log;
 }
 
+// The control saved to a stream, set to a new instance's state and loaded back from the stream.
+void throughStream(const ComPtr<IUnknown>& control)
+{
+    ComPtr<IPersistStreamInit> streamed;
+    ASSERT_EQ(control.As(&streamed), S_OK);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(streamed->InitNew(), S_OK);
+    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+}
+
 // Every property read by name, as text.
 std::map<std::string, std::string> stateOf(const com::Dispatch& control, const std::vector<std::string>& names)
 {
@@ -606,14 +619,7 @@ TEST_F(GlintDll, APropertyBagAndAStreamGiveBackTheStateTheyWereSavedFrom)
     EXPECT_EQ(stateOf(button, kGlintScalars), saved);
 
     ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
-    ComPtr<IPersistStreamInit> streamed;
-    ASSERT_EQ(control.As(&streamed), S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
-    ASSERT_EQ(streamed->InitNew(), S_OK);
-    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    ASSERT_NO_FATAL_FAILURE(throughStream(control));
     EXPECT_EQ(stateOf(button, kGlintScalars), saved);
 
     // A stored value the button refuses ends the loading with error 380.
@@ -1152,14 +1158,7 @@ TEST_F(FlairDll, APropertyBagAndAStreamGiveBackTheStateTheyWereSavedFrom)
     ASSERT_EQ(bagged->Load(&bag, nullptr), S_OK);
     EXPECT_EQ(stateOf(button, kFlairScalars), saved);
 
-    ComPtr<IPersistStreamInit> streamed;
-    ASSERT_EQ(control.As(&streamed), S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
-    ASSERT_EQ(streamed->InitNew(), S_OK);
-    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    ASSERT_NO_FATAL_FAILURE(throughStream(control));
     EXPECT_EQ(stateOf(button, kFlairScalars), saved);
 
     // Loading goes on past a value the button refuses.
@@ -1298,14 +1297,7 @@ TEST_F(FlairDll, TheFontIsSavedAsAnObjectInABagAndAsBytesInAStream)
     EXPECT_EQ(fontName(), "Tahoma");
     EXPECT_TRUE(fontBold());
 
-    ComPtr<IPersistStreamInit> streamed;
-    ASSERT_EQ(control.As(&streamed), S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(streamed->Save(stream.Get(), TRUE), S_OK);
-    ASSERT_EQ(streamed->InitNew(), S_OK);
-    ASSERT_EQ(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(streamed->Load(stream.Get()), S_OK);
+    ASSERT_NO_FATAL_FAILURE(throughStream(control));
     EXPECT_EQ(fontName(), "Tahoma");
     EXPECT_TRUE(fontBold());
 
