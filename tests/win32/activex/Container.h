@@ -1,7 +1,8 @@
 #pragma once
 // What the tests host controls in: a container of their own (the least an Office-like dialog
 // offers: client site, in-place site, ambient properties, Outlook's PropertyPageSite, a property
-// notification sink) and the helpers around it (pumping messages, real input, the screen).
+// notification sink) and the helpers around it (pumping messages, real input, the screen, a memory
+// canvas to draw into, a property bag in memory).
 
 #include <windows.h>
 #include <ocidl.h>
