@@ -964,12 +964,7 @@ TEST_F(GlintDll, PicturesAndTheFontAreSavedAsObjectsInABagAndAsBytesInAStream)
               S_OK);
     ASSERT_EQ(putByName(control, L"MouseIcon", objectValue(shown.Get())).first, S_OK);
     EXPECT_TRUE(sameObject(button.get("MouseIcon").raw().pdispVal, shown.Get()));
-    ComPtr<IStream> iconStream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &iconStream), S_OK);
-    ASSERT_EQ(streamed->Save(iconStream.Get(), TRUE), S_OK);
-    ASSERT_EQ(streamed->InitNew(), S_OK);
-    ASSERT_EQ(iconStream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(streamed->Load(iconStream.Get()), S_OK);
+    ASSERT_NO_FATAL_FAILURE(throughStream(control));
     const Pixels drawn = pixelsOf(button.get("MouseIcon").raw().pdispVal);
     EXPECT_EQ(drawn.width, GetSystemMetrics(SM_CXICON));
     EXPECT_EQ(drawn.height, GetSystemMetrics(SM_CYICON));
