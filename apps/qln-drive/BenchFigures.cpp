@@ -82,4 +82,26 @@ double cpuMsPerMinute(double cpuMs, double periodMs)
     return cpuMs * 60000.0 / periodMs;
 }
 
+bool commandLineStartsWith(std::string_view cmdline, std::string_view program)
+{
+    std::string_view first = cmdline.substr(0, cmdline.find('\0'));
+    if (first.size() >= 2 && first.front() == '"' && first.back() == '"')
+        first = first.substr(1, first.size() - 2);
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return !program.empty() && first.size() == program.size() &&
+           std::equal(first.begin(), first.end(), program.begin(), [&](char a, char b) { return lower(a) == lower(b); });
+}
+
+std::int64_t schedstatRunNs(std::string_view schedstat)
+{
+    std::int64_t ns = 0;
+    std::size_t i = 0;
+    for (; i < schedstat.size() && schedstat[i] >= '0' && schedstat[i] <= '9'; ++i) {
+        if (ns > (INT64_MAX - 9) / 10)
+            return -1;
+        ns = ns * 10 + (schedstat[i] - '0');
+    }
+    return i == 0 ? -1 : ns;
+}
+
 } // namespace qln::drive

@@ -40,4 +40,15 @@ std::int64_t totalCalls(const CallCounts& counts);
 // period that is not positive.
 double cpuMsPerMinute(double cpuMs, double periodMs);
 
+// Linux's /proc as a program under Wine reads it (Z:\proc): Wine 8 answers GetProcessTimes of
+// another process with the caller's own times, so the benchmark finds QLN.exe's Linux process and
+// adds up its threads' run times itself.
+//
+// Whether a process's "cmdline" (its arguments, each ended by a NUL; Wine puts the Windows command
+// line's there) starts with `program`, quoted or not, without regard to ASCII letter case.
+bool commandLineStartsWith(std::string_view cmdline, std::string_view program);
+// A thread's run time in nanoseconds from its "schedstat" (the first of its numbers); -1 for a
+// text that does not start with one.
+std::int64_t schedstatRunNs(std::string_view schedstat);
+
 } // namespace qln::drive

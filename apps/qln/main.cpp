@@ -33,10 +33,6 @@ namespace {
 
 using platform::win32::kNotifierInstanceMutex;
 using platform::win32::kNotifierQuitEvent;
-// How often the program looks whether it was asked to quit (the uninstaller waits ten seconds
-// before it ends the program by force). The notifier's own end (it polls for Outlook every second)
-// ends the program at once.
-constexpr std::uint32_t kQuitCheckMs = 1000;
 
 class InstanceLock {
 public:
@@ -68,7 +64,8 @@ public:
     }
     QuitRequest(const QuitRequest&) = delete;
     QuitRequest& operator=(const QuitRequest&) = delete;
-    bool requested() const { return event_ && WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+    // The event, or null when there is none.
+    HANDLE event() const { return event_; }
 
 private:
     HANDLE event_;
@@ -114,10 +111,14 @@ int run()
         if (&form == &popup)
             loop.quit(0);
     };
-    loop.startTimer(kQuitCheckMs, [&] {
-        if (popup.Loaded() && quit.requested())
-            popup.Unload();
-    });
+    // The loop waits for the request itself, beside its messages: no timer looks for it, and the
+    // program ends as soon as it is made (the uninstaller gives it ten seconds).
+    if (quit.event()) {
+        loop.waitFor(quit.event(), [&] {
+            if (popup.Loaded())
+                popup.Unload();
+        });
+    }
     if (popup.Loaded())
         loop.run();
     host.on_unload = nullptr;

@@ -187,12 +187,57 @@ void Win32Desktop::requireOwn(const char* call, WindowHandle window) const
 
 std::vector<WindowHandle> Win32Desktop::enumWindows()
 {
+    // EnumDesktopWindows of the thread's desktop lists what EnumWindows lists, the desktop's
+    // top-level windows in z-order. EnumWindows under Wine also asks IsWindow of each one before
+    // calling back, a round trip to the wine server for every window of another program, and the
+    // notifier's look for Outlook enumerates every second. A window that goes after the list is made
+    // fails the caller's next query, as one that goes just after the IsWindow would.
     std::vector<WindowHandle> windows;
+    const DWORD thread = GetCurrentThreadId();
+    if (thread != desktopThread_) {
+        // The thread's own desktop: the handle is the system's, never closed, and stays the
+        // thread's for as long as it has windows (the notifier never moves it to another desktop).
+        desktop_ = reinterpret_cast<DesktopHandle>(GetThreadDesktop(thread));
+        desktopThread_ = thread;
+    }
+    if (desktop_) {
+        const BOOL ok = EnumDesktopWindows(reinterpret_cast<HDESK>(desktop_), collectWindow,
+                                           reinterpret_cast<LPARAM>(&windows));
+        rethrowEscaped();
+        // A desktop that lists nothing is not believed (Wine reports success for a desktop it
+        // could not list): EnumWindows says.
+        if (ok && !windows.empty()) {
+            keepClassNames(windows);
+            return windows;
+        }
+        windows.clear();
+    }
     const BOOL ok = EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
     rethrowEscaped();
     if (!ok)
         throw lastErrorFailure("EnumWindows");
+    keepClassNames(windows);
     return windows;
+}
+
+void Win32Desktop::keepClassNames(const std::vector<WindowHandle>& windows)
+{
+    // A window's class never changes, but a window that has gone may leave its handle to a new
+    // one. Names are kept only for the windows every list since the name was read has shown, with
+    // lists at most kClassNamesKeptMs apart: reusing a handle takes the same slot of the window
+    // table again with the same 16-bit use count, tens of thousands of windows made in between.
+    const ULONGLONG now = GetTickCount64();
+    const bool recent = now - listedAt_ <= kClassNamesKeptMs;
+    std::map<WindowHandle, std::string> listed;
+    for (WindowHandle window : windows) {
+        std::string& name = listed[window];
+        if (!recent)
+            continue;
+        if (const auto known = classNames_.find(window); known != classNames_.end())
+            name = std::move(known->second);
+    }
+    classNames_ = std::move(listed);
+    listedAt_ = now;
 }
 
 WindowHandle Win32Desktop::getParent(WindowHandle window)
@@ -220,11 +265,17 @@ std::string Win32Desktop::getWindowText(WindowHandle window, int bufferSize)
 
 std::string Win32Desktop::getClassName(WindowHandle window, int bufferSize)
 {
+    const auto known = GetTickCount64() - listedAt_ <= kClassNamesKeptMs ? classNames_.find(window) : classNames_.end();
+    if (known != classNames_.end() && !known->second.empty())
+        return cut(known->second, bufferSize);
     wchar_t name[257];  // class names hold at most 256 characters
     const int length = GetClassNameW(hwnd(window), name, static_cast<int>(std::size(name)));
     if (length == 0)
         throw lastErrorFailure("GetClassNameW");
-    return cut(toUtf8(std::wstring_view(name, static_cast<std::size_t>(length))), bufferSize);
+    std::string className = toUtf8(std::wstring_view(name, static_cast<std::size_t>(length)));
+    if (known != classNames_.end())
+        known->second = className;
+    return cut(className, bufferSize);
 }
 
 WindowRect Win32Desktop::getWindowRect(WindowHandle window)

@@ -10,6 +10,11 @@
 // n - 1 code points, as in the simulated desktop. Message boxes are real and modal.
 // An own window's client area shows what the painter gives (setPainter; FormWindows gives the
 // forms' rasters), copied with SetDIBitsToDevice on WM_PAINT.
+// The notifier looks at every top-level window each second, and under Wine each query of another
+// program's window is a round trip to the wine server: enumWindows lists the thread's desktop
+// (EnumDesktopWindows, which unlike Wine's EnumWindows asks nothing of each window), and the class
+// name of a window the recent lists have shown is read once (a window's class never changes; see
+// keepClassNames).
 // Does not: subclass other programs' windows (it refuses, as the simulated desktop does), or add
 // notification-area icons (only removes them).
 
@@ -108,12 +113,21 @@ private:
     friend class OwnWindowClass;  // the own windows' procedure (Win32Desktop.cpp)
 
     void requireOwn(const char* call, WindowHandle window) const;
+    void keepClassNames(const std::vector<WindowHandle>& windows);
 
     std::map<WindowHandle, std::shared_ptr<WindowProc>> procs_;
     std::set<std::string> classes_;
     std::map<std::pair<WindowHandle, int>, HotKey> hotKeys_;
     Painter painter_;
     MessageFilter filter_;
+    // The desktop enumWindows lists (HDESK) and the thread it was asked for.
+    DesktopHandle desktop_ = 0;
+    std::uint32_t desktopThread_ = 0;
+    // The windows the latest enumWindows listed, when it did, and the class names read of them
+    // since (empty: not read yet). getClassName answers from here while the list is recent.
+    static constexpr std::uint64_t kClassNamesKeptMs = 2000;
+    std::map<WindowHandle, std::string> classNames_;
+    std::uint64_t listedAt_ = 0;
 };
 
 } // namespace platform::win32

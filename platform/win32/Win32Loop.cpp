@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Loop.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <windows.h>
@@ -182,35 +183,86 @@ DateTime Win32Loop::now() const
     return DateTime::fromCivil({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
 }
 
+bool Win32Loop::pumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!LoopWindow::dispatch(*this, msg, true))
+            return false;
+    }
+    return true;
+}
+
+void Win32Loop::waitForInput(std::uint32_t timeoutMs)
+{
+    HANDLE handles[kMaxWaits];
+    WaitId ids[kMaxWaits];
+    DWORD count = 0;
+    for (const auto& [id, wait] : waits_) {
+        handles[count] = static_cast<HANDLE>(wait.handle);
+        ids[count++] = id;
+    }
+    // MWMO_INPUTAVAILABLE: a message already in the queue (one a nested pump has seen but left
+    // there) ends the wait too.
+    const DWORD result = MsgWaitForMultipleObjectsEx(count, count ? handles : nullptr, timeoutMs, QS_ALLINPUT,
+                                                     MWMO_INPUTAVAILABLE);
+    if (result == WAIT_FAILED)
+        throw lastErrorFailure("MsgWaitForMultipleObjectsEx");
+    DWORD index = count;
+    if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count)
+        index = result - WAIT_OBJECT_0;
+    else if (result >= WAIT_ABANDONED_0 && result < WAIT_ABANDONED_0 + count)
+        index = result - WAIT_ABANDONED_0;
+    if (index == count)
+        return;  // a message, or the time is up
+    rethrowEscaped();  // none should be held here; if one is, it goes first and the wait stays
+    const auto it = waits_.find(ids[index]);
+    if (it == waits_.end())
+        return;
+    // Over before its callback runs: the callback may wait for the same object again.
+    const std::function<void()> signalled = std::move(it->second.signalled);
+    waits_.erase(it);
+    guardCallback<int>(0, [&] {
+        signalled();
+        return 0;
+    });
+    rethrowEscaped();
+}
+
+Win32Loop::WaitId Win32Loop::waitFor(void* handle, std::function<void()> signalled)
+{
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        throw std::invalid_argument("a wait needs a handle");
+    if (waits_.size() >= kMaxWaits)
+        throw std::length_error("too many waits at once");
+    const WaitId id = nextWaitId_++;
+    waits_.emplace(id, Wait{handle, std::move(signalled)});
+    return id;
+}
+
+void Win32Loop::cancelWait(WaitId id) { waits_.erase(id); }
+
 bool Win32Loop::runFor(std::int64_t ms)
 {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms < 0 ? 0 : ms);
-    MSG msg;
     for (;;) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!LoopWindow::dispatch(*this, msg, true)) {
-                PostQuitMessage(exitCode_);
-                return false;
-            }
+        if (!pumpMessages()) {
+            PostQuitMessage(exitCode_);
+            return false;
         }
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline)
             return true;
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
-                                    MWMO_INPUTAVAILABLE);
+        waitForInput(static_cast<std::uint32_t>(std::min<ULONGLONG>(deadline - now, INFINITE - 1)));
     }
 }
 
 int Win32Loop::run()
 {
-    MSG msg;
     for (;;) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1)
-            throw lastErrorFailure("GetMessageW");
-        if (got == 0)
-            return static_cast<int>(msg.wParam);
-        LoopWindow::dispatch(*this, msg, true);
+        if (!pumpMessages())
+            return exitCode_;
+        waitForInput(INFINITE);
     }
 }
 

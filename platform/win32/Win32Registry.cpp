@@ -1,7 +1,11 @@
 #include "platform/win32/Win32Registry.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <list>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include <windows.h>
@@ -31,26 +35,98 @@ std::vector<std::byte> toSeam(DWORD type, std::vector<std::byte> stored)
     return {first, first + utf8.size()};
 }
 
+// An open key handle, closed when its last user lets go of it.
+struct Handle {
+    explicit Handle(HKEY key) : key(key) {}
+    ~Handle() { RegCloseKey(key); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HKEY key;
+};
+
+std::shared_ptr<Handle> openPath(Hive hive, const std::wstring& path)
+{
+    HKEY key = nullptr;
+    const LSTATUS status = RegOpenKeyExW(rootOf(hive), path.c_str(), 0, MAXIMUM_ALLOWED, &key);
+    if (status != ERROR_SUCCESS)
+        throw win32Failure("RegOpenKeyExW", static_cast<std::uint32_t>(status));
+    return std::make_shared<Handle>(key);
+}
+
+} // namespace
+
+// The keys opened for reading, by hive and path exactly as asked for (a path spelt otherwise is
+// opened on its own); the most recently used first. Shared by the registry and its keys, which may
+// outlive it, and guarded: a DLL's registry may be used from more than one thread.
+class Win32Registry::OpenKeys {
+public:
+    std::shared_ptr<Handle> find(Hive hive, const std::wstring& path)
+    {
+        const std::lock_guard lock(mutex_);
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->hive == hive && it->path == path) {
+                entries_.splice(entries_.begin(), entries_, it);
+                return it->handle;
+            }
+        }
+        return nullptr;
+    }
+
+    void keep(Hive hive, const std::wstring& path, std::shared_ptr<Handle> handle)
+    {
+        const std::lock_guard lock(mutex_);
+        std::erase_if(entries_, [&](const Entry& e) { return e.hive == hive && e.path == path; });
+        entries_.push_front({hive, path, std::move(handle)});
+        if (entries_.size() > kKept)
+            entries_.pop_back();
+    }
+
+    // Forgets `handle` for the path, unless another key has replaced it meanwhile.
+    void forget(Hive hive, const std::wstring& path, const std::shared_ptr<Handle>& handle)
+    {
+        const std::lock_guard lock(mutex_);
+        std::erase_if(entries_, [&](const Entry& e) { return e.hive == hive && e.path == path && e.handle == handle; });
+    }
+
+private:
+    static constexpr std::size_t kKept = 8;
+    struct Entry {
+        Hive hive;
+        std::wstring path;
+        std::shared_ptr<Handle> handle;
+    };
+    std::mutex mutex_;
+    std::list<Entry> entries_;
+};
+
+namespace {
+
 class Win32Key final : public RegistryKey {
 public:
-    explicit Win32Key(HKEY key) : key_(key) {}
-    ~Win32Key() override { RegCloseKey(key_); }
+    // A key just opened or created.
+    explicit Win32Key(std::shared_ptr<Handle> handle) : handle_(std::move(handle)) {}
+    // A key handed out from the ones kept open: its first call checks it is still there.
+    Win32Key(std::shared_ptr<Handle> handle, std::shared_ptr<Win32Registry::OpenKeys> open, Hive hive,
+             std::wstring path)
+        : handle_(std::move(handle)), open_(std::move(open)), hive_(hive), path_(std::move(path))
+    {
+    }
     Win32Key(const Win32Key&) = delete;
     Win32Key& operator=(const Win32Key&) = delete;
 
     RegValueInfo queryValueInfo(std::string_view name) override
     {
-        const auto [type, data] = read(name);
-        return {type, data.size()};
+        const Stored value = read(name);
+        return {value.type, value.data.size()};
     }
 
     RegRead queryValue(std::string_view name, std::span<std::byte> buffer) override
     {
-        const auto [type, data] = read(name);
-        if (data.size() > buffer.size())
+        const Stored value = read(name);
+        if (value.data.size() > buffer.size())
             throw win32Failure("RegQueryValueExW", ERROR_MORE_DATA);
-        std::copy(data.begin(), data.end(), buffer.begin());
-        return {type, data.size()};
+        std::copy(value.data.begin(), value.data.end(), buffer.begin());
+        return {value.type, value.data.size()};
     }
 
     void setValue(std::string_view name, std::uint32_t type, std::span<const std::byte> data) override
@@ -70,54 +146,87 @@ public:
         }
         if (size > MAXDWORD)
             throw win32Failure("RegSetValueExW", ERROR_INVALID_PARAMETER);
-        const LSTATUS status =
-            RegSetValueExW(key_, wideName.c_str(), 0, type, size ? bytes : nullptr, static_cast<DWORD>(size));
+        const LSTATUS status = call([&] {
+            return RegSetValueExW(handle_->key, wideName.c_str(), 0, type, size ? bytes : nullptr,
+                                  static_cast<DWORD>(size));
+        });
         if (status != ERROR_SUCCESS)
             throw win32Failure("RegSetValueExW", static_cast<std::uint32_t>(status));
     }
 
 private:
     struct Stored {
-        std::uint32_t type;
+        std::uint32_t type = REG_NONE;
         std::vector<std::byte> data;
     };
 
-    // The whole value in its seam form. The size is asked first and the read repeated should the
-    // value grow in between (another program may write it at any time).
+    // Makes one call on the key. A kept handle's first call that finds the key deleted since it
+    // was opened opens the path again and makes the call once more on that.
+    template <class Attempt>
+    LSTATUS call(Attempt attempt)
+    {
+        if (!open_)
+            return attempt();
+        const std::shared_ptr<Win32Registry::OpenKeys> open = std::move(open_);
+        const LSTATUS status = attempt();
+        if (status != ERROR_KEY_DELETED)
+            return status;
+        open->forget(hive_, path_, handle_);
+        handle_ = openPath(hive_, path_);
+        open->keep(hive_, path_, handle_);
+        return attempt();
+    }
+
+    // The whole value in its seam form, in one call where it fits a first buffer. Should the value
+    // grow between the calls that follow (another program may write it at any time), the read is
+    // repeated with the size it now reports.
     Stored read(std::string_view name)
     {
         const std::wstring wideName = toWide(name);
+        Stored value;
+        value.data.resize(256);
         DWORD type = REG_NONE;
-        DWORD size = 0;
-        LSTATUS status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size);
-        std::vector<std::byte> data;
-        while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        DWORD got = 0;
+        auto attempt = [&] {
+            got = static_cast<DWORD>(value.data.size());
+            return RegQueryValueExW(handle_->key, wideName.c_str(), nullptr, &type,
+                                    reinterpret_cast<BYTE*>(value.data.data()), &got);
+        };
+        LSTATUS status = call(attempt);
+        while (status == ERROR_MORE_DATA) {
             // Never a null buffer: with one the call only reports the size, even of a value that grew.
-            data.resize(std::max<DWORD>(size, 1));
-            DWORD got = size;
-            status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type,
-                                      reinterpret_cast<BYTE*>(data.data()), &got);
-            if (status == ERROR_SUCCESS) {
-                data.resize(got);
-                return {type, toSeam(type, std::move(data))};
-            }
-            size = got;
+            value.data.resize(std::max<DWORD>(got, 1));
+            status = attempt();
         }
-        throw win32Failure("RegQueryValueExW", static_cast<std::uint32_t>(status));
+        if (status != ERROR_SUCCESS)
+            throw win32Failure("RegQueryValueExW", static_cast<std::uint32_t>(status));
+        value.data.resize(got);
+        value.type = type;
+        value.data = toSeam(type, std::move(value.data));
+        return value;
     }
 
-    HKEY key_;
+    std::shared_ptr<Handle> handle_;
+    // Set until the first call of a key handed out from the kept ones.
+    std::shared_ptr<Win32Registry::OpenKeys> open_;
+    Hive hive_ = Hive::CurrentUser;
+    std::wstring path_;
 };
 
 } // namespace
 
+Win32Registry::Win32Registry() : open_(std::make_shared<OpenKeys>()) {}
+
+Win32Registry::~Win32Registry() = default;
+
 std::unique_ptr<RegistryKey> Win32Registry::openKey(Hive hive, std::string_view path)
 {
-    HKEY key = nullptr;
-    const LSTATUS status = RegOpenKeyExW(rootOf(hive), toWide(path).c_str(), 0, MAXIMUM_ALLOWED, &key);
-    if (status != ERROR_SUCCESS)
-        throw win32Failure("RegOpenKeyExW", static_cast<std::uint32_t>(status));
-    return std::make_unique<Win32Key>(key);
+    std::wstring widePath = toWide(path);
+    if (std::shared_ptr<Handle> kept = open_->find(hive, widePath))
+        return std::make_unique<Win32Key>(std::move(kept), open_, hive, std::move(widePath));
+    std::shared_ptr<Handle> handle = openPath(hive, widePath);
+    open_->keep(hive, widePath, handle);
+    return std::make_unique<Win32Key>(std::move(handle));
 }
 
 std::unique_ptr<RegistryKey> Win32Registry::createKey(Hive hive, std::string_view path)
@@ -127,7 +236,7 @@ std::unique_ptr<RegistryKey> Win32Registry::createKey(Hive hive, std::string_vie
                                            MAXIMUM_ALLOWED, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS)
         throw win32Failure("RegCreateKeyExW", static_cast<std::uint32_t>(status));
-    return std::make_unique<Win32Key>(key);
+    return std::make_unique<Win32Key>(std::make_shared<Handle>(key));
 }
 
 } // namespace platform::win32

@@ -165,5 +165,54 @@ TEST_P(RegistryContract, AKeyDeletedWhileOpenFailsEveryCall)
     EXPECT_THROW(registry().openKey(Hive::CurrentUser, key() + "\\Settings"), Failure);
 }
 
+// The settings store opens the key for each value it reads or writes, and another program (the
+// options page, an uninstaller, a hand edit) may delete the key and make it again at any time: each
+// open finds the key as it is then, however often the path was opened before.
+TEST_P(RegistryContract, EachOpenFindsTheKeyAsItIsNowAfterItWasDeletedOrMadeAgain)
+{
+    const std::string path = key() + "\\Settings";
+    auto flag = [&](std::string_view spelt) {
+        std::array<std::byte, 4> buffer{};
+        registry().openKey(Hive::CurrentUser, spelt)->queryValue("Flag", buffer);
+        return std::to_integer<int>(buffer[0]);
+    };
+    auto write = [&](int value) {
+        registry().createKey(Hive::CurrentUser, path)->setValue("Flag", regtype::Dword, bytes({value, 0, 0, 0}));
+    };
+    write(1);
+    EXPECT_EQ(flag(path), 1);
+    EXPECT_EQ(flag(path), 1);
+    auto held = registry().openKey(Hive::CurrentUser, path);
+    held->setValue("Flag", regtype::Dword, bytes({2, 0, 0, 0}));
+    EXPECT_EQ(flag(path), 2);
+
+    // Deleted: the open, or the first call on what it opened, fails; so does every call on a key
+    // that was used before.
+    world().removeKey(key());
+    EXPECT_THROW(flag(path), Failure);
+    EXPECT_THROW(registry().openKey(Hive::CurrentUser, path), Failure);
+    std::array<std::byte, 4> buffer{};
+    EXPECT_THROW(held->queryValue("Flag", buffer), Failure);
+
+    // Made again: read anew, whether or not a read failed in between.
+    write(3);
+    EXPECT_EQ(flag(path), 3);
+    world().removeKey(key());
+    write(4);
+    EXPECT_EQ(flag(path), 4);
+    // A path spelt otherwise names the same key.
+    EXPECT_EQ(flag(key() + "\\SETTINGS"), 4);
+    world().removeKey(key());
+    write(5);
+    EXPECT_EQ(flag(key() + "\\SETTINGS"), 5);
+
+    // A write through a new open reaches the key made again.
+    world().removeKey(key());
+    registry().createKey(Hive::CurrentUser, path);
+    registry().openKey(Hive::CurrentUser, path)->setValue("Flag", regtype::Dword, bytes({6, 0, 0, 0}));
+    EXPECT_EQ(flag(path), 6);
+    EXPECT_EQ(flag(key() + "\\SETTINGS"), 6);
+}
+
 } // namespace
 } // namespace contract

@@ -125,4 +125,24 @@ TEST(BenchFigures, CpuTimeScaledToAMinute)
     EXPECT_THROW(cpuMsPerMinute(1, 0), std::invalid_argument);
 }
 
+TEST(BenchFigures, ALinuxProcessIsFoundByItsCommandLineAndTimedByItsThreadsRunTimes)
+{
+    using namespace std::string_view_literals;
+    const std::string_view program = "C:\\Program Files\\Quellin\\QLN.exe";
+    EXPECT_TRUE(commandLineStartsWith("C:\\Program Files\\Quellin\\QLN.exe\0"sv, program));
+    EXPECT_TRUE(commandLineStartsWith("\"c:\\program files\\quellin\\qln.exe\"\0--x\0"sv, program));
+    EXPECT_TRUE(commandLineStartsWith("C:\\Program Files\\Quellin\\QLN.exe"sv, program));
+    EXPECT_FALSE(commandLineStartsWith("C:\\Program Files\\Quellin\\QLN-old.exe\0"sv, program));
+    EXPECT_FALSE(commandLineStartsWith("C:\\Program Files\\Quellin\\QLN.exe.bak\0"sv, program));
+    EXPECT_FALSE(commandLineStartsWith("/usr/bin/wineserver\0-p\0"sv, program));
+    EXPECT_FALSE(commandLineStartsWith(""sv, program));
+    EXPECT_FALSE(commandLineStartsWith("\0"sv, ""));
+
+    EXPECT_EQ(schedstatRunNs("4861794 1105217 3\n"), 4861794);
+    EXPECT_EQ(schedstatRunNs("0 0 0\n"), 0);
+    EXPECT_EQ(schedstatRunNs(""), -1);
+    EXPECT_EQ(schedstatRunNs("x 1 2"), -1);
+    EXPECT_EQ(schedstatRunNs("99999999999999999999999 1 2"), -1);
+}
+
 } // namespace

@@ -1,8 +1,10 @@
 // Other programs' windows as the notifier reads them: a hung program's window is read without
-// waiting for that program.
+// waiting for that program; class names kept between reads.
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -87,6 +89,78 @@ TEST(ForeignWindows, AHungProgramsWindowIsReadWithoutWaitingForIt)
         FAIL() << "reading a hung program's window waited for it";
     }
     EXPECT_EQ(reads.get(), "25 Inbox - Microsoft Outlook rctrl_renwnd32 running");
+}
+
+// Another program's top-level window of a class of its own, made on this thread.
+class ForeignWindow {
+public:
+    explicit ForeignWindow(const wchar_t* className) : className_(className)
+    {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = className;
+        RegisterClassExW(&wc);
+        window_ = CreateWindowExW(0, className, L"Foreign - Window", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~ForeignWindow()
+    {
+        destroy();
+        UnregisterClassW(className_, GetModuleHandleW(nullptr));
+    }
+    ForeignWindow(const ForeignWindow&) = delete;
+    ForeignWindow& operator=(const ForeignWindow&) = delete;
+
+    platform::WindowHandle handle() const { return reinterpret_cast<platform::WindowHandle>(window_); }
+    void destroy()
+    {
+        if (window_ && !destroyed_)
+            DestroyWindow(window_);
+        destroyed_ = true;
+    }
+
+private:
+    const wchar_t* className_;
+    HWND window_ = nullptr;
+    bool destroyed_ = false;
+};
+
+bool listed(const std::vector<platform::WindowHandle>& windows, platform::WindowHandle window)
+{
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+// The desktop keeps the class names of the windows it lists (a window's class never changes) for as
+// long as every list shows the window and the lists follow each other closely: a window that has
+// gone is not answered for from what was kept once a list no longer shows it, or once its list is
+// old.
+TEST(ForeignWindows, ClassNamesAreKeptOnlyForWindowsTheRecentListsShow)
+{
+    platform::win32::Win32Desktop desktop;
+    ForeignWindow first(L"QuellinForeignFirst");
+    ASSERT_NE(first.handle(), platform::NoWindow);
+    EXPECT_EQ(desktop.getClassName(first.handle(), 64), "QuellinForeignFirst");  // not listed yet
+    ASSERT_TRUE(listed(desktop.enumWindows(), first.handle()));
+    EXPECT_EQ(desktop.getClassName(first.handle(), 64), "QuellinForeignFirst");
+    EXPECT_EQ(desktop.getClassName(first.handle(), 8), "Quellin");
+
+    // Gone: the next list no longer shows it, and nothing is answered for it.
+    first.destroy();
+    ForeignWindow second(L"QuellinForeignSecond");
+    const auto windows = desktop.enumWindows();
+    EXPECT_FALSE(listed(windows, first.handle()));
+    ASSERT_TRUE(listed(windows, second.handle()));
+    EXPECT_THROW(desktop.getClassName(first.handle(), 64), platform::Failure);
+    EXPECT_EQ(desktop.getClassName(second.handle(), 64), "QuellinForeignSecond");
+
+    // Gone after the list: answered from what was kept while the list is recent (as a read a moment
+    // earlier would have been), then no longer.
+    second.destroy();
+    EXPECT_EQ(desktop.getClassName(second.handle(), 64), "QuellinForeignSecond");
+    Sleep(2200);
+    EXPECT_THROW(desktop.getClassName(second.handle(), 64), platform::Failure);
 }
 
 } // namespace
