@@ -847,8 +847,7 @@ public:
     void slide(const std::string& form, const std::string& control, int position) override
     {
         const auto [window, box] = place(form, control, "slide");
-        const auto* slider = dynamic_cast<const forms::Slider*>(
-            (form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_).control(control));
+        const auto* slider = dynamic_cast<const forms::Slider*>(copyOf(form).control(control));
         if (!slider)
             throw std::invalid_argument("slide: " + form + "." + control + " is not a slider");
         // The press puts the thumb under the pointer: on the channel where the thumb stands at that
@@ -860,8 +859,7 @@ public:
     void selectRow(const std::string& form, const std::string& control, int index) override
     {
         const auto [window, box] = place(form, control, "select");
-        const auto* list = dynamic_cast<const forms::ListBox*>(
-            (form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_).control(control));
+        const auto* list = dynamic_cast<const forms::ListBox*>(copyOf(form).control(control));
         if (!list)
             throw std::invalid_argument("select: " + form + "." + control + " is not a list box");
         // The copy's rows are the page's as it loaded, not what the user added since: the row's
@@ -935,6 +933,11 @@ private:
         sendClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         world_.advance(kAfterPageInputMs);
     }
+    // Our copy of one of the page's forms: the page, or the window position dialog.
+    forms::Form& copyOf(const std::string& form) const
+    {
+        return form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_;
+    }
     // The window of one of the page's forms in the stand-in: the page's own, or the window
     // position dialog's (a top-level window the page's owns).
     HWND formWindow(const std::string& form, const std::string& command) const
@@ -958,7 +961,7 @@ private:
     // Where a control of the page's forms is on screen now; refused for one on a tab not shown.
     Place place(const std::string& form, const std::string& name, const std::string& command)
     {
-        const forms::Form& copy = form == "QLNOptions" ? static_cast<forms::Form&>(layout()) : *winPos_;
+        const forms::Form& copy = copyOf(form);
         const HWND window = formWindow(form, command);
         const forms::Control* control = copy.control(name);
         if (!control)
